@@ -1,0 +1,5 @@
+#include "assetgen.h"
+
+namespace assetgen {
+void generate_sprites(const QString &, const QString &) {}
+}
