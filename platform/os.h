@@ -1,0 +1,63 @@
+#pragma once
+// Calls into the operating system that the rest of the program shares.
+#include <QString>
+#include <cstdint>
+#include <functional>
+
+namespace platform {
+
+// Millisecond tick count of a monotonic clock; wraps like a 32-bit counter.
+std::int32_t get_ticks();
+// True once `now` has reached `deadline`, also across a wrap of the counter.
+inline bool ticks_reached(std::int32_t now, std::int32_t deadline)
+{
+    return static_cast<std::int32_t>(static_cast<std::uint32_t>(now) - static_cast<std::uint32_t>(deadline)) >= 0;
+}
+
+// One pass over the pending window events.
+void do_events();
+
+// Ends the process without running any further window handler.
+[[noreturn]] void end_at_once(int code = 0);
+// Tests replace the process end (which would end the test) with their own handler.
+// The handler must not return (throw to leave).
+void set_end_handler(std::function<void(int)> handler);
+
+enum class message_icon { none, exclamation, stop, information };
+// A modal box with an OK button only. Carriage returns in `text` start new lines.
+void message_box(const QString &text, const QString &title, message_icon icon = message_icon::none);
+// Tests record message boxes instead of showing them.
+void set_message_box_handler(std::function<void(const QString &text, const QString &title, message_icon)> handler);
+
+// Folder of the running program, with a trailing '/'.
+QString program_folder();
+// The per-user folder of the list files and the wallpaper picture, created when
+// missing, always ending in '/'.
+QString user_data_folder();
+// Folder of the shipped pictures (installed copy first, then the source tree).
+QString pictures_folder();
+
+// Twips (1/1440 inch) per screen pixel from the primary screen's logical DPI.
+double twips_per_pixel_x();
+double twips_per_pixel_y();
+
+// Single-instance markers: a window that carries one of the marker captions holds
+// a per-user lock named after it, so other processes can find it on any display
+// server. Stale locks of dead processes do not count.
+class instance_marker
+{
+public:
+    explicit instance_marker(const QString &caption);
+    ~instance_marker();
+    instance_marker(const instance_marker &) = delete;
+    instance_marker &operator=(const instance_marker &) = delete;
+    bool held() const;
+
+private:
+    struct impl;
+    impl *d;
+};
+// True when no running window of this user carries `caption` as a marker.
+bool marker_absent(const QString &caption);
+
+} // namespace platform

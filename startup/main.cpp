@@ -1,0 +1,29 @@
+// zentara: the screen saver program. "/S" runs the saver, "/P <window>" previews,
+// "/C" or nothing configures, "/A <window>" changes the password.
+#include "startup/modes.h"
+
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+
+namespace {
+bool display_available()
+{
+    auto set = [](const char *name) { const char *v = std::getenv(name); return v && *v; };
+    return set("DISPLAY") || set("WAYLAND_DISPLAY") || set("QT_QPA_PLATFORM");
+}
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (!display_available()) {
+        std::fprintf(stderr, "zentara: no display found (DISPLAY and WAYLAND_DISPLAY are not set)\n");
+        return 1;
+    }
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Zentara Screen Saver"));
+    QApplication::setQuitOnLastWindowClosed(true);
+
+    startup::windows open;
+    return startup::run(startup::command_line_of(argc, argv), open);
+}
