@@ -1,5 +1,6 @@
 // zentara: the screen saver program. "/S" runs the saver, "/P <window>" previews,
 // "/C" or nothing configures, "/A <window>" changes the password.
+#include "engine/frm_screensaver.h"
 #include "startup/modes.h"
 
 #include <QApplication>
@@ -25,5 +26,9 @@ int main(int argc, char **argv)
     QApplication::setQuitOnLastWindowClosed(true);
 
     startup::windows open;
+    open.saver = [] {
+        auto *saver = new frm_screensaver;
+        saver->show_saver();
+    };
     return startup::run(startup::command_line_of(argc, argv), open);
 }

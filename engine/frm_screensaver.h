@@ -1,0 +1,91 @@
+#pragma once
+// The full-screen saver window: owns the scene engine, shows `ascreen`, counts
+// the user's input and paces the frame loop.
+#include "engine/random.h"
+#include "engine/scene_engine.h"
+
+#include <QLabel>
+#include <QPointer>
+#include <QTimer>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace platform { class instance_marker; }
+
+class picture_box;
+
+class frm_screensaver : public QWidget
+{
+    Q_OBJECT
+public:
+    explicit frm_screensaver(QWidget *parent = nullptr);
+    ~frm_screensaver() override;
+
+    // Loads the window and shows it full screen; the frame loop starts at its
+    // first activation and runs until the saver ends.
+    void show_saver();
+
+    engine::scene_engine &scene() { return engine_; }
+
+    // Handlers.
+    void Form_Load();
+    void Form_Activate();
+    void main_loop();
+    bool Form_Unload(); // true = the unload is refused
+    void ascreen_MouseMove();
+    void ascreen_KeyPress(const QString &text);
+    void Form_KeyPress(const QString &text);
+    void do_keypress();
+    void set_mouseposition(double x, double y);
+
+    // Controls.
+    picture_box *ascreen = nullptr;
+    QLabel *scroller = nullptr;
+    QLabel *time_box = nullptr;
+
+    // Loop state.
+    std::int32_t unload_guard = 0;
+    std::int32_t activated_once = 0;
+    std::int32_t frame_start = 0;
+    std::int32_t frame_period = 45;
+    std::int64_t frames_run = 0; // frames drawn since the window loaded
+
+    // Asked when input counts: is a password required to end the saver?
+    std::function<bool()> password_required;
+    // Opens the password prompt (modeless) over the running saver.
+    std::function<void()> open_password_prompt;
+
+protected:
+    bool event(QEvent *e) override;
+    void closeEvent(QCloseEvent *e) override;
+    void keyPressEvent(QKeyEvent *e) override;
+    bool eventFilter(QObject *watched, QEvent *e) override;
+
+private:
+    void sync_text_boxes();
+    void cover_other_screens();
+
+    engine::system_clock clock_;
+    engine::mixing_random random_;
+    engine::scene_engine engine_;
+    std::unique_ptr<platform::instance_marker> marker_;
+    std::vector<QPointer<QWidget>> covers_;
+    QString shown_time_;
+    QString shown_caption_;
+};
+
+// The visible picture surface: paints the engine's `ascreen` buffer.
+class picture_box : public QWidget
+{
+    Q_OBJECT
+public:
+    picture_box(const platform::surface &surface, QWidget *parent);
+
+protected:
+    void paintEvent(QPaintEvent *e) override;
+
+private:
+    const platform::surface &surface_;
+};

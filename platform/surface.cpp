@@ -1,0 +1,88 @@
+#include "platform/surface.h"
+
+#include <QImageReader>
+#include <QPainter>
+#include <algorithm>
+#include <cstring>
+
+namespace platform {
+
+surface::surface(int width, int height) { resize(width, height); }
+
+void surface::resize(int width, int height)
+{
+    img_ = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    img_.fill(0xff000000u);
+}
+
+void surface::set_pixel(int x, int y, std::uint32_t rgb)
+{
+    row(y)[x] = rgb | 0xff000000u;
+}
+
+void surface::fill(std::uint32_t rgb)
+{
+    img_.fill(rgb | 0xff000000u);
+    changed(img_.rect());
+}
+
+void surface::set_image(const QImage &image)
+{
+    img_ = image.convertToFormat(QImage::Format_RGB32);
+    changed(img_.rect());
+}
+
+bool surface::load(const QString &file)
+{
+    QImageReader reader(file);
+    const QImage loaded = reader.read();
+    if (loaded.isNull())
+        return false;
+    set_image(loaded);
+    return true;
+}
+
+int BitBlt(surface &dest, int x, int y, int w, int h, const surface &src, int sx, int sy, std::uint32_t rop)
+{
+    // Clip once against both surfaces; the row loops below then stay in bounds.
+    if (sx < 0) { x -= sx; w += sx; sx = 0; }
+    if (sy < 0) { y -= sy; h += sy; sy = 0; }
+    if (x < 0) { sx -= x; w += x; x = 0; }
+    if (y < 0) { sy -= y; h += y; y = 0; }
+    w = std::min({w, dest.width() - x, src.width() - sx});
+    h = std::min({h, dest.height() - y, src.height() - sy});
+    if (w <= 0 || h <= 0)
+        return 1;
+
+    for (int r = 0; r < h; ++r) {
+        std::uint32_t *d = dest.row(y + r) + x;
+        const std::uint32_t *s = src.row(sy + r) + sx;
+        switch (rop) {
+        case SRCAND:
+            for (int c = 0; c < w; ++c)
+                d[c] &= s[c];
+            break;
+        case SRCPAINT:
+            for (int c = 0; c < w; ++c)
+                d[c] |= s[c];
+            break;
+        default:
+            std::memcpy(d, s, static_cast<std::size_t>(w) * sizeof(std::uint32_t));
+            break;
+        }
+    }
+    dest.changed(QRect(x, y, w, h));
+    return 1;
+}
+
+void PaintPicture(surface &dest, const surface &picture, int x, int y, int w, int h)
+{
+    if (picture.is_null() || dest.is_null() || w <= 0 || h <= 0)
+        return;
+    const QImage scaled = picture.image().scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    surface scaled_surface;
+    scaled_surface.set_image(scaled);
+    BitBlt(dest, x, y, w, h, scaled_surface, 0, 0, SRCCOPY);
+}
+
+} // namespace platform
