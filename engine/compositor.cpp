@@ -3,6 +3,8 @@
 #include "engine/scene_engine.h"
 #include "startup/numbers.h"
 
+#include <QSaveFile>
+
 namespace engine {
 
 using platform::BitBlt;
@@ -94,13 +96,24 @@ void scene_engine::sort_sprites()
 
 void scene_engine::compose_wallpaper(platform::surface &dest)
 {
-    dest.resize(screen_width, screen_height);
+    if (dest.width() != screen_width || dest.height() != screen_height)
+        dest.resize(screen_width, screen_height);
     BitBlt(dest, 0, 0, screen_width, screen_height, background_copy, 0, 0, SRCCOPY);
     for (int k = 1; k <= sprite_count; ++k) {
         const int s = draw_order[k];
         if (sprite_alive[s] != 0)
             draw_sprite(dest, s);
     }
+}
+
+bool scene_engine::write_bitmap(const platform::surface &picture, const QString &file)
+{
+    QSaveFile out(file);
+    if (!out.open(QIODevice::WriteOnly))
+        return false;
+    if (!picture.image().save(&out, "BMP"))
+        return false;
+    return out.commit();
 }
 
 } // namespace engine

@@ -2,6 +2,7 @@
 
 #include "platform/display.h"
 #include "platform/os.h"
+#include "platform/wallpaper.h"
 #include "startup/bas_shellcode.h"
 #include "startup/bas_usercode.h"
 #include "startup/numbers.h"
@@ -183,7 +184,25 @@ bool frm_screensaver::Form_Unload()
     for (auto &c : covers_)
         if (c)
             c->close();
+    if (bas_shellcode::save_as_wallpaper != 0)
+        save_wallpaper();
     return false;
+}
+
+void frm_screensaver::save_wallpaper()
+{
+    scroller->hide();
+    platform::do_events();
+    time_box->hide();
+    platform::do_events();
+    engine_.compose_wallpaper(engine_.ascreen);
+    platform::do_events();
+    const QString file = bas_shellcode::windows_dir + QStringLiteral("Zentara Image.bmp");
+    if (!engine::scene_engine::write_bitmap(engine_.ascreen, file))
+        return;
+    platform::do_events();
+    platform::set_wallpaper(file);
+    platform::do_events();
 }
 
 void frm_screensaver::closeEvent(QCloseEvent *e)

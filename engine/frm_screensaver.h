@@ -39,6 +39,7 @@ public:
     void Form_KeyPress(const QString &text);
     void do_keypress();
     void set_mouseposition(double x, double y);
+    void save_wallpaper();
 
     // Controls.
     picture_box *ascreen = nullptr;

@@ -99,8 +99,12 @@ public:
     void handle_time();
     void handle_scroller();
     QString clock_text(const QTime &t) const;
-    // The picture a closing saver leaves as wallpaper: scene plus live sprites.
+    // The picture a closing saver leaves as wallpaper: the clean scene with every
+    // live sprite in drawing order (no caption, no clock).
     void compose_wallpaper(platform::surface &dest);
+    // Writes a picture as a bitmap file; an old file is replaced only once the new
+    // one is complete.
+    static bool write_bitmap(const platform::surface &picture, const QString &file);
 
     // --- state -------------------------------------------------------------
     // Surfaces.
