@@ -52,6 +52,28 @@ private slots:
                 || shown.pixel(10, 10) != qRgb(0, 0, 0));
     }
 
+    void first_frame_comes_quickly()
+    {
+        frm_screensaver w;
+        QElapsedTimer t;
+        qint64 first = -1;
+        QTimer probe;
+        probe.setInterval(1);
+        connect(&probe, &QTimer::timeout, [&] {
+            if (first < 0 && w.frames_run > 0) {
+                first = t.elapsed();
+                QTest::keyClick(w.ascreen, Qt::Key_Q);
+            }
+        });
+        probe.start();
+        t.start();
+        w.show_saver();
+        QTRY_VERIFY_WITH_TIMEOUT(!bas_shellcode::saver_active, 10000);
+        qInfo("first frame after %lld ms", first);
+        QVERIFY(first >= 0);
+        QVERIFY2(first < 1500, "the first frame came far too late"); // 0.5 s on an idle machine
+    }
+
     void close_request_becomes_an_orderly_exit()
     {
         frm_screensaver w;
