@@ -4,7 +4,6 @@
 
 #include <QCursor>
 #include <QGuiApplication>
-#include <QThread>
 #include <QTimer>
 #include <QWidget>
 
@@ -79,16 +78,11 @@ void run_events_until(std::int32_t deadline)
         if (ticks_reached(now, deadline))
             break;
         const std::int32_t remaining = static_cast<std::int32_t>(static_cast<std::uint32_t>(deadline) - static_cast<std::uint32_t>(now));
-        if (remaining > 2) {
-            // Sleep in the event loop: any event (input, timers, repaints) wakes
-            // it, and the timer ends the sleep a little before the deadline.
-            wake->start(remaining - 1);
-            QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-            wake->stop();
-        } else {
-            QThread::usleep(200);
-            do_events();
-        }
+        // Sleep in the event loop: any event (input, timers, repaints) wakes it,
+        // and the timer wakes it at the deadline.
+        wake->start(remaining);
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
+        wake->stop();
     }
 }
 

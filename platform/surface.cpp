@@ -1,17 +1,47 @@
+
+
+
+
+
+
 #include "platform/surface.h"
 
 #include <QImageReader>
 #include <QPainter>
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
+#include <sys/mman.h>
 
 namespace platform {
 
 surface::surface(int width, int height) { resize(width, height); }
 
+namespace {
+// Screen-sized surfaces are touched one sprite rectangle at a time, a row at a
+// time. Huge pages keep those scattered rows from missing the TLB, and one spare
+// cache line per row stops rows that lie a power-of-two apart from competing for
+// the same cache sets, so a frame costs about the same at any screen size.
+QImage screen_image(int width, int height)
+{
+    constexpr std::size_t k_huge_page = 2u << 20;
+    const std::size_t row_bytes = (static_cast<std::size_t>(width) * 4u + 63u) / 64u * 64u + 64u;
+    const std::size_t bytes = row_bytes * static_cast<std::size_t>(height);
+    if (bytes < k_huge_page)
+        return QImage(width, height, QImage::Format_RGB32);
+    const std::size_t rounded = (bytes + k_huge_page - 1) / k_huge_page * k_huge_page;
+    void *memory = nullptr;
+    if (posix_memalign(&memory, k_huge_page, rounded) != 0)
+        return QImage(width, height, QImage::Format_RGB32);
+    madvise(memory, rounded, MADV_HUGEPAGE);
+    return QImage(static_cast<uchar *>(memory), width, height, static_cast<qsizetype>(row_bytes),
+                  QImage::Format_RGB32, [](void *p) { std::free(p); }, memory);
+}
+} // namespace
+
 void surface::resize(int width, int height)
 {
-    img_ = QImage(std::max(width, 0), std::max(height, 0), QImage::Format_RGB32);
+    img_ = screen_image(std::max(width, 0), std::max(height, 0));
     img_.fill(0xff000000u);
 }
 

@@ -34,21 +34,25 @@ struct bench_engine
             e.sprite_image[s] = images[s - 1];
             e.sprite_alive[s] = 1;
             e.sprite_masked[s] = images[s - 1] >= 68 ? 0 : 1;
-            e.sprite_x[s] = (s * 97) % (w - 150);
-            e.sprite_y[s] = (s * 61) % (h - 180);
+            e.sprite_x[s] = (s * 97) % (w - 200) + 10;
+            e.sprite_y[s] = (s * 61) % (h - 200) + 10;
             e.velocity_x[s] = 0.5 + s * 0.07;
             e.velocity_y[s] = 0.3 - s * 0.02;
         }
     }
 
+    // Sprites bounce inside the screen, so every frame draws all 25 in full at
+    // any screen size.
     void move()
     {
-        const int w = e.screen_width, h = e.screen_height;
         for (int s = 1; s <= 25; ++s) {
+            const auto *img = e.image_catalogue[e.sprite_image[s]];
             e.sprite_x[s] += e.velocity_x[s];
             e.sprite_y[s] += e.velocity_y[s];
-            if (e.sprite_x[s] > w) e.sprite_x[s] = -150;
-            if (e.sprite_y[s] < -180) e.sprite_y[s] = h;
+            if (e.sprite_x[s] < 0 || e.sprite_x[s] + img[3] > e.screen_width)
+                e.velocity_x[s] = -e.velocity_x[s];
+            if (e.sprite_y[s] < 0 || e.sprite_y[s] + img[4] > e.screen_height)
+                e.velocity_y[s] = -e.velocity_y[s];
         }
     }
 };
