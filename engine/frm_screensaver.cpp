@@ -147,7 +147,10 @@ void frm_screensaver::Form_Activate()
     ascreen->update();
     platform::do_events();
 
+    audio_.start_timer();
     platform::saver_running_on();
+    if (hold_input && engine_.preview_mode != 1)
+        hold_input(true);
     main_loop();
 }
 
@@ -175,11 +178,15 @@ void frm_screensaver::main_loop()
 
 bool frm_screensaver::Form_Unload()
 {
+    audio_.audio_off();
+    if (hold_input)
+        hold_input(false);
     platform::show_cursor();
     platform::saver_running_off();
     bas_shellcode::saver_active = false;
     if (unload_guard == 1)
         return true;
+    audio_.Timer1.stop(); // the closed window may live on (the menu's preview): no more picks
     marker_.reset();
     for (auto &c : covers_)
         if (c)
@@ -207,6 +214,16 @@ void frm_screensaver::save_wallpaper()
 
 void frm_screensaver::closeEvent(QCloseEvent *e)
 {
+    // While a password is required, a close from outside (the window manager's
+    // close, Alt+F4) is input like a key press: it asks for the password rather
+    // than ending the saver. Closes from inside the program (the loop's exit,
+    // the session's end) keep their orderly way.
+    if (e->spontaneous() && unload_guard == 1 && engine_.preview_mode != 1 && password_required
+        && password_required()) {
+        e->ignore();
+        do_keypress();
+        return;
+    }
     if (Form_Unload())
         e->ignore();
     else

@@ -2,6 +2,7 @@
 // The full-screen saver window: owns the scene engine, shows `ascreen`, counts
 // the user's input and paces the frame loop.
 #include "engine/random.h"
+#include "engine/saver_audio.h"
 #include "engine/scene_engine.h"
 
 #include <QLabel>
@@ -28,6 +29,8 @@ public:
     void show_saver();
 
     engine::scene_engine &scene() { return engine_; }
+    // Timer1, MMControl1, MMControl2 and their handlers.
+    saver_audio &audio() { return audio_; }
 
     // Handlers.
     void Form_Load();
@@ -57,6 +60,9 @@ public:
     std::function<bool()> password_required;
     // Opens the password prompt (modeless) over the running saver.
     std::function<void()> open_password_prompt;
+    // Holds the keyboard and pointer for the saver from its start (true) until
+    // its unload (false), so no other program receives input meanwhile.
+    std::function<void(bool held)> hold_input;
 
 protected:
     bool event(QEvent *e) override;
@@ -71,6 +77,7 @@ private:
     engine::system_clock clock_;
     engine::mixing_random random_;
     engine::scene_engine engine_;
+    saver_audio audio_{random_, clock_};
     std::unique_ptr<platform::instance_marker> marker_;
     std::vector<QPointer<QWidget>> covers_;
     QString shown_time_;

@@ -1,6 +1,8 @@
 // zentara: the screen saver program. "/S" runs the saver, "/P <window>" previews,
 // "/C" or nothing configures, "/A <window>" changes the password.
 #include "engine/frm_screensaver.h"
+#include "password/bas_password.h"
+#include "password/frm_newpassword.h"
 #include "startup/modes.h"
 
 #include <QApplication>
@@ -28,7 +30,15 @@ int main(int argc, char **argv)
     startup::windows open;
     open.saver = [] {
         auto *saver = new frm_screensaver;
+        bas_password::protect_saver(*saver);
         saver->show_saver();
+    };
+    open.change_password = [] {
+        // The only window of its mode: the process ends when it closes.
+        auto *dialog = new frm_newpassword;
+        dialog->setAttribute(Qt::WA_DeleteOnClose);
+        dialog->show();
+        dialog->activateWindow();
     };
     return startup::run(startup::command_line_of(argc, argv), open);
 }

@@ -116,7 +116,9 @@ private slots:
         const QString file = bas_shellcode::windows_dir + "Zentara Image.bmp";
         QFile::remove(file);
         frm_screensaver w;
-        QTimer::singleShot(500, &w, [&] { QTest::keyClick(w.ascreen, Qt::Key_Return); });
+        QTimer keys;
+        connect(&keys, &QTimer::timeout, &w, [&] { QTest::keyClick(w.ascreen, Qt::Key_Return); });
+        keys.start(500);
         w.show_saver();
         QTRY_VERIFY_WITH_TIMEOUT(!bas_shellcode::saver_active, 10000);
         QImage left(file, "BMP");

@@ -1,0 +1,214 @@
+#include "platform/sound_system.h"
+
+#include "platform/media_device.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QFileInfo>
+#include <QStringList>
+#include <QThread>
+#include <QThreadPool>
+#include <SDL.h>
+#include <SDL_mixer.h>
+#include <atomic>
+#include <mutex>
+
+namespace platform {
+
+namespace {
+
+// Where distributions put a General MIDI soundfont; Debian's default-GM links
+// follow the system's choice (TimGM6mb when nothing else is installed).
+const char *const k_soundfonts[] = {
+    "/usr/share/sounds/sf3/default-GM.sf3",
+    "/usr/share/sounds/sf2/default-GM.sf2",
+    "/usr/share/sounds/sf2/TimGM6mb.sf2",
+    "/usr/share/sounds/sf2/FluidR3_GM.sf2",
+    "/usr/share/sounds/sf3/MuseScore_General.sf3",
+    "/usr/share/soundfonts/default.sf2",
+    "/usr/share/soundfonts/FluidR3_GM.sf2",
+    "/usr/share/soundfonts/freepats-general-midi.sf2",
+};
+
+std::once_flag g_open_once;
+std::atomic<bool> g_available{false};
+std::atomic<bool> g_shut_down{false};
+std::atomic<bool> g_end_notice_posted{false};
+
+// Guards the three below; never held while calling into the mixer.
+std::mutex g_mutex;
+QObject *g_gui_anchor = nullptr; // lives on the user-interface thread and receives posted calls
+QThreadPool *g_pool = nullptr;
+bool g_accepting = true;
+
+media_device *g_player = nullptr; // the system sound player; user-interface thread
+
+void close_sound();
+
+// With g_mutex held.
+bool anchor_ready()
+{
+    if (g_gui_anchor)
+        return true;
+    QCoreApplication *app = QCoreApplication::instance();
+    if (!app)
+        return false;
+    g_gui_anchor = new QObject;
+    g_gui_anchor->moveToThread(app->thread());
+    // The output must close while the application still exists.
+    qAddPostRoutine(close_sound);
+    return true;
+}
+
+void post_end_notice()
+{
+    // One notice in flight is enough: every device looks at its own sound.
+    if (g_end_notice_posted.exchange(true))
+        return;
+    if (!sound_internal::run_on_gui_thread([] {
+            g_end_notice_posted = false;
+            playback_may_have_ended();
+        }))
+        g_end_notice_posted = false;
+}
+
+// On SDL's audio thread (or inside a halt): only post.
+void SDLCALL on_channel_finished(int) { post_end_notice(); }
+void SDLCALL on_music_finished() { post_end_notice(); }
+
+void open_sound()
+{
+    if (g_shut_down)
+        return;
+    {
+        std::lock_guard lock(g_mutex);
+        if (!anchor_ready())
+            return;
+    }
+    // SDL would otherwise take over SIGINT and SIGTERM, and the program would no longer end on them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    SDL_SetHint(SDL_HINT_AUDIO_DEVICE_APP_NAME, "Zentara Screen Saver");
+    if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
+        return;
+    // Nobody reads SDL's event queue.
+    SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
+    SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
+    Mix_Init(MIX_INIT_MID); // without it wave files still play
+    const QString soundfont = soundfont_path();
+    if (!soundfont.isEmpty())
+        Mix_SetSoundFonts(QFile::encodeName(soundfont).constData());
+    if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        return;
+    }
+    Mix_AllocateChannels(16);
+    Mix_ChannelFinished(on_channel_finished);
+    Mix_HookMusicFinished(on_music_finished);
+    g_available = true;
+}
+
+void close_sound()
+{
+    {
+        std::lock_guard lock(g_mutex);
+        g_accepting = false;
+    }
+    delete g_player;
+    g_player = nullptr;
+    QThreadPool *pool = nullptr;
+    {
+        std::lock_guard lock(g_mutex);
+        std::swap(pool, g_pool);
+    }
+    if (pool) {
+        pool->waitForDone();
+        delete pool;
+    }
+    g_shut_down = true;
+    if (g_available) {
+        g_available = false;
+        Mix_HaltChannel(-1);
+        Mix_HaltMusic();
+        Mix_CloseAudio();
+        Mix_Quit();
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
+    std::lock_guard lock(g_mutex);
+    delete g_gui_anchor;
+    g_gui_anchor = nullptr;
+}
+
+} // namespace
+
+bool sound_available()
+{
+    std::call_once(g_open_once, open_sound);
+    return g_available;
+}
+
+QString soundfont_path()
+{
+    static const QString path = [] {
+        // A soundfont the user names for SDL comes first.
+        QStringList choices = qEnvironmentVariable("SDL_SOUNDFONTS").split(QLatin1Char(':'), Qt::SkipEmptyParts);
+        for (const char *candidate : k_soundfonts)
+            choices << QString::fromLatin1(candidate);
+        for (const QString &choice : choices)
+            if (QFileInfo(choice).isFile())
+                return choice;
+        return QString();
+    }();
+    return path;
+}
+
+void play_sound(const QString &name, std::uint32_t flags)
+{
+    if (g_shut_down)
+        return;
+    if (!g_player)
+        g_player = new media_device;
+    g_player->Command(QStringLiteral("Close"));
+    // "1" and every other name that is no file: the old sound has stopped, nothing new plays.
+    if (!QFileInfo(name).isFile())
+        return;
+    g_player->DeviceType = QStringLiteral("WaveAudio");
+    g_player->FileName = name;
+    g_player->Repeat = (flags & snd_async) != 0 && (flags & snd_loop) != 0;
+    g_player->Wait = (flags & snd_async) == 0;
+    g_player->Command(QStringLiteral("Open"));
+    g_player->Command(QStringLiteral("Play"));
+}
+
+namespace sound_internal {
+
+void run_in_background(std::function<void()> job)
+{
+    {
+        std::lock_guard lock(g_mutex);
+        if (g_accepting && anchor_ready()) {
+            if (!g_pool) {
+                g_pool = new QThreadPool;
+                g_pool->setMaxThreadCount(2);
+            }
+            g_pool->start(std::move(job));
+            return;
+        }
+    }
+    job(); // no threads any more (or no application): do it here
+}
+
+bool run_on_gui_thread(std::function<void()> fn)
+{
+    std::lock_guard lock(g_mutex);
+    if (!g_accepting || !g_gui_anchor)
+        return false;
+    QMetaObject::invokeMethod(g_gui_anchor, std::move(fn), Qt::QueuedConnection);
+    return true;
+}
+
+bool shut_down() { return g_shut_down; }
+
+} // namespace sound_internal
+
+} // namespace platform
