@@ -271,38 +271,28 @@ bool frm_screensaver::eventFilter(QObject *watched, QEvent *e)
     return QWidget::eventFilter(watched, e);
 }
 
+void frm_screensaver::mirror_text_box(QLabel *label, const engine::text_box &box, QString &shown)
+{
+    if (!box.visible)
+        return;
+    if (box.text != shown) {
+        shown = box.text;
+        label->setText(box.text);
+    }
+    const QRect g(to_pixels(box.left, engine_.twips_per_pixel_x), to_pixels(box.top, engine_.twips_per_pixel_y),
+                  to_pixels(box.width, engine_.twips_per_pixel_x), to_pixels(box.height, engine_.twips_per_pixel_y));
+    if (label->geometry() != g)
+        label->setGeometry(g);
+    if (!label->isVisible()) {
+        label->show();
+        label->raise();
+    }
+}
+
 void frm_screensaver::sync_text_boxes()
 {
-    const auto &tb = engine_.time_box;
-    if (tb.visible) {
-        if (tb.text != shown_time_) {
-            shown_time_ = tb.text;
-            time_box->setText(tb.text);
-        }
-        const QRect g(to_pixels(tb.left, engine_.twips_per_pixel_x), to_pixels(tb.top, engine_.twips_per_pixel_y),
-                      to_pixels(tb.width, engine_.twips_per_pixel_x), to_pixels(tb.height, engine_.twips_per_pixel_y));
-        if (time_box->geometry() != g)
-            time_box->setGeometry(g);
-        if (!time_box->isVisible()) {
-            time_box->show();
-            time_box->raise();
-        }
-    }
-    const auto &sb = engine_.scroller;
-    if (sb.visible) {
-        if (sb.text != shown_caption_) {
-            shown_caption_ = sb.text;
-            scroller->setText(sb.text);
-        }
-        const QRect g(to_pixels(sb.left, engine_.twips_per_pixel_x), to_pixels(sb.top, engine_.twips_per_pixel_y),
-                      to_pixels(sb.width, engine_.twips_per_pixel_x), to_pixels(sb.height, engine_.twips_per_pixel_y));
-        if (scroller->geometry() != g)
-            scroller->setGeometry(g);
-        if (!scroller->isVisible()) {
-            scroller->show();
-            scroller->raise();
-        }
-    }
+    mirror_text_box(time_box, engine_.time_box, shown_time_);
+    mirror_text_box(scroller, engine_.scroller, shown_caption_);
 }
 
 void frm_screensaver::cover_other_screens()

@@ -72,6 +72,8 @@ protected:
 
 private:
     void sync_text_boxes();
+    // Shows an engine text box through its label, touching the widget only on change.
+    void mirror_text_box(QLabel *label, const engine::text_box &box, QString &shown);
     void cover_other_screens();
 
     engine::system_clock clock_;
