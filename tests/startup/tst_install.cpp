@@ -1,0 +1,48 @@
+#include "test_env.h"
+
+#include <QtTest>
+
+// Installs the build into a temporary prefix and runs the installed program with
+// an empty profile: the installer's record of the installation folder must be
+// found, and the first run must point the default audio list at the shipped sounds.
+class tst_install : public QObject
+{
+    Q_OBJECT
+private slots:
+    void installed_program_first_run()
+    {
+        QTemporaryDir prefix, home;
+        QProcess install;
+        install.start("cmake", {"--install", ZENTARA_BUILD_DIR, "--prefix", prefix.path()});
+        QVERIFY(install.waitForFinished(120000));
+        QCOMPARE(install.exitCode(), 0);
+
+        const QString sounds = prefix.filePath("share/zentara/sounds/");
+        QVERIFY(QFile::exists(sounds + "zara1.wav"));
+        QVERIFY(QFile::exists(sounds + "title.wav"));
+        QVERIFY(QFile::exists(prefix.filePath("share/zentara/pictures/sprite.png")));
+        QVERIFY(QFile::exists(prefix.filePath("share/applications/zentara.desktop")));
+        QVERIFY(QFile::exists(prefix.filePath("share/icons/hicolor/48x48/apps/zentara.png")));
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_CONFIG_HOME", home.filePath("config"));
+        env.insert("XDG_DATA_HOME", home.filePath("data"));
+        env.insert("XDG_CONFIG_DIRS", home.filePath("no-system-config")); // only the prefix's own store
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        QProcess run;
+        run.setProcessEnvironment(env);
+        run.start(prefix.filePath("bin/zentara"), {"/x"});
+        QVERIFY(run.waitForFinished(20000));
+        QCOMPARE(run.exitCode(), 0);
+
+        QSettings user(home.filePath("config/Krelix Zentara/settings.ini"), QSettings::IniFormat);
+        QCOMPARE(user.value("Config/run_once").toString(), QStringLiteral("1"));
+        QFile audio(home.filePath("data/Krelix Zentara/Zentara Audio Files.dat"));
+        QVERIFY(audio.open(QIODevice::ReadOnly));
+        const QList<QByteArray> lines = audio.readAll().split('\n');
+        QCOMPARE(lines.first(), (sounds + "zara1.wav\r").toLocal8Bit());
+    }
+};
+
+QTEST_GUILESS_MAIN(tst_install)
+#include "tst_install.moc"
