@@ -2,6 +2,8 @@
 // and the operations that empty slots and start animations.
 #include "engine/scene_engine.h"
 
+#include <cmath>
+
 namespace engine {
 
 namespace {
@@ -37,18 +39,17 @@ void scene_engine::init_sprites()
         image_catalogue[n][4] = r.h;
         image_catalogue[n][5] = r.depth;
     }
-    int image = 20;
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 6; ++c, ++image) {
-            auto *row = image_catalogue[image];
-            row[1] = 30 * c; row[2] = 480 + 30 * r; row[3] = 30; row[4] = 30; row[5] = 11;
-        }
-    image = 44;
-    for (int r = 0; r < 4; ++r)
-        for (int c = 0; c < 6; ++c, ++image) {
-            auto *row = image_catalogue[image];
-            row[1] = 360 + 60 * c; row[2] = 240 + 60 * r; row[3] = 60; row[4] = 60; row[5] = 15;
-        }
+    // The two asteroid animations: 4 rows of 6 square frames each, numbered row by row.
+    auto asteroid_grid = [this](int first_image, int x0, int y0, int size, int depth) {
+        int image = first_image;
+        for (int r = 0; r < 4; ++r)
+            for (int c = 0; c < 6; ++c, ++image) {
+                auto *row = image_catalogue[image];
+                row[1] = x0 + size * c; row[2] = y0 + size * r; row[3] = size; row[4] = size; row[5] = depth;
+            }
+    };
+    asteroid_grid(20, 0, 480, 30, 11);
+    asteroid_grid(44, 360, 240, 60, 15);
     for (int c = 0; c < 6; ++c) {
         auto *row = image_catalogue[68 + c];
         row[1] = 340 + 12 * c; row[2] = 516; row[3] = 9; row[4] = 9; row[5] = 0;
