@@ -25,7 +25,13 @@ void scene_engine::handle_time()
 {
     if (!show_time_on)
         return;
-    time_box.text = clock_text(clock_.time_of_day());
+    // The text changes once a second; formatting it every frame would be wasted.
+    const QTime now = clock_.time_of_day();
+    const int second_of_day = now.msecsSinceStartOfDay() / 1000;
+    if (second_of_day != shown_second_ || time_box.text.isEmpty()) {
+        shown_second_ = second_of_day;
+        time_box.text = clock_text(now);
+    }
     time_box.visible = true;
 }
 

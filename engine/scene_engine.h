@@ -156,6 +156,7 @@ private:
 
     random_source &random_;
     tick_source &clock_;
+    int shown_second_ = -1; // second of the day the clock text shows
 };
 
 } // namespace engine
