@@ -100,6 +100,14 @@ QString list_line(const QString &entry)
     return entry;
 }
 
+bool list_entry_storable(const QString &entry)
+{
+    if (entry.contains(QLatin1Char('\r')) || entry.contains(QLatin1Char('\n')))
+        return false;
+    const QStringList back = read_items(list_line(entry) + k_crlf);
+    return back.size() == 1 && back.front() == entry;
+}
+
 QString captions_file() { return bas_shellcode::windows_dir + QStringLiteral("Zentara Captions.dat"); }
 QString audio_files_file() { return bas_shellcode::windows_dir + QStringLiteral("Zentara Audio Files.dat"); }
 

@@ -37,5 +37,8 @@ QStringList read_items(const QString &text);
 // One entry as a line of a list file: entries that would not read back as
 // themselves (a comma inside, a leading blank) are written double-quoted.
 QString list_line(const QString &entry);
+// True when `entry`, saved as a line of a list file, reads back as itself and
+// nothing else; the editors refuse entries for which this is false.
+bool list_entry_storable(const QString &entry);
 
 } // namespace bas_usercode

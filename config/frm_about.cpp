@@ -1,0 +1,3 @@
+#include "config/frm_about.h"
+
+frm_About::frm_About(QWidget *parent) : QDialog(parent) {}

@@ -1,0 +1,3 @@
+#include "config/frm_audio.h"
+
+frm_audio::frm_audio(QWidget *parent) : QDialog(parent) {}

@@ -1,0 +1,3 @@
+#include "config/frm_options.h"
+
+frm_options::frm_options(QWidget *parent) : QDialog(parent) {}
