@@ -18,25 +18,7 @@ std::uint64_t clock_seed()
 {
     return static_cast<std::uint64_t>(QDateTime::currentMSecsSinceEpoch()) ^ (static_cast<std::uint64_t>(platform::get_ticks()) << 32);
 }
-
-int to_pixels(int twips, int per_pixel) { return per_pixel > 0 ? twips / per_pixel : twips; }
 } // namespace
-
-picture_box::picture_box(const platform::surface &surface, QWidget *parent) : QWidget(parent), surface_(surface)
-{
-    setAttribute(Qt::WA_OpaquePaintEvent);
-    setAttribute(Qt::WA_NoSystemBackground);
-    setMouseTracking(true);
-    setFocusPolicy(Qt::StrongFocus);
-}
-
-void picture_box::paintEvent(QPaintEvent *e)
-{
-    QPainter p(this);
-    const QImage &img = surface_.image();
-    for (const QRect &r : e->region())
-        p.drawImage(r, img, r);
-}
 
 frm_screensaver::frm_screensaver(QWidget *parent)
     : QWidget(parent), random_(clock_seed()), engine_(random_, clock_)
@@ -81,6 +63,7 @@ frm_screensaver::frm_screensaver(QWidget *parent)
     time_box->hide();
 
     engine_.wait_ticks = [](std::int32_t ms) { platform::wait_ticks(ms); };
+    host.attach(ascreen, scroller, time_box);
 }
 
 frm_screensaver::~frm_screensaver()
@@ -131,18 +114,13 @@ void frm_screensaver::Form_Activate()
     const QRect area = screen ? screen->geometry() : QRect(0, 0, 640, 480);
     if (!isFullScreen())
         showFullScreen();
-    ascreen->setGeometry(0, 0, area.width(), area.height());
     // The screen's size in twips over twips per pixel is its size in Qt's
     // logical pixels; a high-DPI display scales the picture up when shown.
-    const int W = area.width();
-    const int H = area.height();
+    host.place(area.width(), area.height());
     platform::do_events();
 
-    engine_.ascreen.set_change_listener([this](const QRect &r) { ascreen->update(r); });
-    engine_.activate(W, H);
-    ascreen->show();
+    host.first_scene();
     ascreen->setFocus();
-    sync_text_boxes();
     cover_other_screens();
     ascreen->update();
     platform::do_events();
@@ -160,11 +138,7 @@ void frm_screensaver::main_loop()
     for (;;) {
         if (!bas_shellcode::saver_active)
             break;
-        frame_start = platform::get_ticks();
-        engine_.frame();
-        ++frames_run;
-        sync_text_boxes();
-        platform::run_events_until(static_cast<std::int32_t>(static_cast<std::uint32_t>(frame_start) + static_cast<std::uint32_t>(frame_period)));
+        host.run_frame();
         const engine::input_verdict verdict = engine_.judge_input(password_required);
         if (verdict == engine::input_verdict::open_prompt && open_password_prompt)
             open_password_prompt();
@@ -269,30 +243,6 @@ bool frm_screensaver::eventFilter(QObject *watched, QEvent *e)
         return true;
     }
     return QWidget::eventFilter(watched, e);
-}
-
-void frm_screensaver::mirror_text_box(QLabel *label, const engine::text_box &box, QString &shown)
-{
-    if (!box.visible)
-        return;
-    if (box.text != shown) {
-        shown = box.text;
-        label->setText(box.text);
-    }
-    const QRect g(to_pixels(box.left, engine_.twips_per_pixel_x), to_pixels(box.top, engine_.twips_per_pixel_y),
-                  to_pixels(box.width, engine_.twips_per_pixel_x), to_pixels(box.height, engine_.twips_per_pixel_y));
-    if (label->geometry() != g)
-        label->setGeometry(g);
-    if (!label->isVisible()) {
-        label->show();
-        label->raise();
-    }
-}
-
-void frm_screensaver::sync_text_boxes()
-{
-    mirror_text_box(time_box, engine_.time_box, shown_time_);
-    mirror_text_box(scroller, engine_.scroller, shown_caption_);
 }
 
 void frm_screensaver::cover_other_screens()

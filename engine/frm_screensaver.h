@@ -1,6 +1,7 @@
 #pragma once
 // The full-screen saver window: owns the scene engine, shows `ascreen`, counts
 // the user's input and paces the frame loop.
+#include "engine/frame_host.h"
 #include "engine/random.h"
 #include "engine/saver_audio.h"
 #include "engine/scene_engine.h"
@@ -14,8 +15,6 @@
 #include <vector>
 
 namespace platform { class instance_marker; }
-
-class picture_box;
 
 class frm_screensaver : public QWidget
 {
@@ -52,9 +51,10 @@ public:
     // Loop state.
     std::int32_t unload_guard = 0;
     std::int32_t activated_once = 0;
-    std::int32_t frame_start = 0;
-    std::int32_t frame_period = 45;
-    std::int64_t frames_run = 0; // frames drawn since the window loaded
+    frame_host host{engine_}; // pacing, the picture and the text boxes
+    std::int32_t &frame_start = host.frame_start;
+    std::int32_t &frame_period = host.frame_period;
+    std::int64_t &frames_run = host.frames_run; // frames drawn since the window loaded
 
     // Asked when input counts: is a password required to end the saver?
     std::function<bool()> password_required;
@@ -71,9 +71,6 @@ protected:
     bool eventFilter(QObject *watched, QEvent *e) override;
 
 private:
-    void sync_text_boxes();
-    // Shows an engine text box through its label, touching the widget only on change.
-    void mirror_text_box(QLabel *label, const engine::text_box &box, QString &shown);
     void cover_other_screens();
 
     engine::system_clock clock_;
@@ -82,20 +79,4 @@ private:
     saver_audio audio_{random_, clock_};
     std::unique_ptr<platform::instance_marker> marker_;
     std::vector<QPointer<QWidget>> covers_;
-    QString shown_time_;
-    QString shown_caption_;
-};
-
-// The visible picture surface: paints the engine's `ascreen` buffer.
-class picture_box : public QWidget
-{
-    Q_OBJECT
-public:
-    picture_box(const platform::surface &surface, QWidget *parent);
-
-protected:
-    void paintEvent(QPaintEvent *e) override;
-
-private:
-    const platform::surface &surface_;
 };

@@ -98,10 +98,13 @@ QString user_data_folder()
 
 QString pictures_folder()
 {
-    const QString installed = QDir(QCoreApplication::applicationDirPath())
-                                  .filePath(QStringLiteral("../" ZENTARA_DATA_SUBDIR "/pictures"));
-    if (QFileInfo::exists(installed + QStringLiteral("/sprite.png")))
-        return with_slash(QDir::cleanPath(installed));
+    // bin/zentara, or a program one folder deeper (libexec/xscreensaver/zentara-hack).
+    for (const char *up : {"../", "../../"}) {
+        const QString installed = QDir(QCoreApplication::applicationDirPath())
+                                      .filePath(QLatin1String(up) + QStringLiteral(ZENTARA_DATA_SUBDIR "/pictures"));
+        if (QFileInfo::exists(installed + QStringLiteral("/sprite.png")))
+            return with_slash(QDir::cleanPath(installed));
+    }
     return with_slash(QStringLiteral(ZENTARA_SOURCE_ASSETS "/pictures"));
 }
 

@@ -49,8 +49,11 @@ QStringList fallback_settings_files(const QString &application)
     const QString list = env.isEmpty() ? QStringLiteral("/etc/xdg") : QString::fromLocal8Bit(env);
     for (const QString &d : list.split(QLatin1Char(':'), Qt::SkipEmptyParts))
         dirs << d;
-    if (QCoreApplication::instance())
+    if (QCoreApplication::instance()) {
         dirs << QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../etc/xdg"));
+        // A program one folder deeper in the prefix (libexec/xscreensaver/zentara-hack).
+        dirs << QDir::cleanPath(QCoreApplication::applicationDirPath() + QStringLiteral("/../../etc/xdg"));
+    }
     QStringList files;
     for (const QString &d : dirs)
         files << QDir(d).filePath(application + QLatin1Char('/') + k_file_name);

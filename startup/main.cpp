@@ -3,6 +3,7 @@
 #include "engine/frm_screensaver.h"
 #include "password/bas_password.h"
 #include "password/frm_newpassword.h"
+#include "preview/frm_preview.h"
 #include "startup/modes.h"
 
 #include <QApplication>
@@ -19,6 +20,10 @@ bool display_available()
 
 int main(int argc, char **argv)
 {
+    // A preview lives in a host's X window: with no X server there is nothing to show.
+    if (startup::parse_command_line(startup::command_line_of(argc, argv)).what == startup::mode::preview
+        && !frm_preview::use_x11())
+        return 0;
     if (!display_available()) {
         std::fprintf(stderr, "zentara: no display found (DISPLAY and WAYLAND_DISPLAY are not set)\n");
         return 1;
@@ -32,6 +37,13 @@ int main(int argc, char **argv)
         auto *saver = new frm_screensaver;
         bas_password::protect_saver(*saver);
         saver->show_saver();
+    };
+    open.preview = [] {
+        // Loaded, never shown: its picture goes into the host's window. Unloading
+        // it ends the process.
+        auto *preview = new frm_preview;
+        preview->on_unload = [] { QCoreApplication::exit(0); };
+        preview->Form_Load();
     };
     open.change_password = [] {
         // The only window of its mode: the process ends when it closes.
