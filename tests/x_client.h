@@ -1,6 +1,7 @@
 #pragma once
 // The test's own X connection: makes host windows, watches what other programs
 // put into them and reads their pixels back.
+#include <QtTest> // before Xlib, whose macros (None, Bool ...) clash with Qt names
 #include <QImage>
 #include <QString>
 #include <QThread>
@@ -130,8 +131,24 @@ inline double changed_share(const QImage &a, const QImage &b)
 inline double lit_share(const QImage &img)
 {
     int n = 0, lit = 0;
-    for (int y = 0; y < img.height(); y += 3)
-        for (int x = 0; x < img.width(); x += 3, ++n)
-            lit += qGray(img.pixel(x, y)) > 10;
+    for (int y = 0; y < img.height(); y += 2)
+        for (int x = 0; x < img.width(); x += 2, ++n)
+            lit += (img.pixel(x, y) & 0xffffff) != 0;
     return n ? double(lit) / n : 0;
+}
+
+// True when every part of a 3 x 3 grid over the picture shows something: a
+// scene covers the whole window (space scenes are largely black, so no more
+// than a few lit pixels per part can be asked for).
+inline bool filled(const QImage &img)
+{
+    if (img.width() < 3 || img.height() < 3)
+        return false;
+    for (int gy = 0; gy < 3; ++gy)
+        for (int gx = 0; gx < 3; ++gx) {
+            const QRect cell(img.width() * gx / 3, img.height() * gy / 3, img.width() / 3, img.height() / 3);
+            if (lit_share(img.copy(cell)) < 0.01)
+                return false;
+        }
+    return true;
 }
