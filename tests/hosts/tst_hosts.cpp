@@ -4,6 +4,7 @@
 #include "x_client.h"
 #include "x_server.h"
 
+#include <csignal>
 #include <pwd.h>
 #include <unistd.h>
 
@@ -75,9 +76,16 @@ private slots:
         for (const char *sub : {".config", ".local/share", "runtime"})
             QDir(home_.path()).mkpath(sub);
 
+        if (QStandardPaths::findExecutable("Xvfb").isEmpty())
+            QSKIP("Xvfb is not installed: apt-get install xvfb");
+    }
+
+    // Every host gets an X server of its own: nothing one host leaves behind
+    // (a daemon's window, a grab) can disturb the next.
+    void init()
+    {
         server_ = std::make_unique<x_server>("1024x768x24");
-        if (server_->display().isEmpty())
-            QSKIP("Xvfb is not installed or did not start: apt-get install xvfb");
+        QVERIFY2(!server_->display().isEmpty(), "Xvfb did not start");
         x_ = std::make_unique<x_client>(server_->display());
         QVERIFY(x_->ok());
     }
@@ -86,6 +94,8 @@ private slots:
     {
         for (qint64 pid : hack_processes())
             ::kill(static_cast<pid_t>(pid), SIGKILL);
+        x_.reset();
+        server_.reset();
     }
 
     void xscreensaver_runs_it_full_screen()
