@@ -9,10 +9,10 @@ set(CPACK_PACKAGE_CONTACT "Zentara maintainers <zentara@krelix.invalid>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "space-themed screen saver")
 set(CPACK_DEBIAN_PACKAGE_DESCRIPTION
   "Satellites, space shuttles, astronauts, a flying saucer and tumbling
- asteroids fly over ten space scenes; stars twinkle, your own captions rise
- from the bottom edge, a clock shows the time and sounds from your list play
- now and then. Runs on its own with a password prompt (zentara /S) or as a
- display mode of XScreenSaver, MATE Screensaver and xsecurelock.")
+asteroids fly over ten space scenes; stars twinkle, your own captions rise
+from the bottom edge, a clock shows the time and sounds from your list play
+now and then. Runs on its own with a password prompt (zentara /S) or as a
+display mode of XScreenSaver, MATE Screensaver and xsecurelock.")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT) # zentara_<version>_<arch>.deb
