@@ -10,29 +10,21 @@ namespace {
 // connection is never used for this: an error there could end the program.
 Display *g_display = nullptr;
 int g_last_error = 0;
-XErrorHandler g_previous = nullptr;
 
+// Xlib's default handler ends the process on any error. Ours records the errors
+// of our connection and ignores the rest: Qt talks to the server through xcb
+// and handles its errors there, so nothing else arrives here but strays.
 int on_x_error(Display *display, XErrorEvent *event)
 {
-    if (display == g_display) {
+    if (display == g_display)
         g_last_error = event->error_code;
-        return 0;
-    }
-    // Errors of other connections (Qt's own) keep their previous treatment,
-    // unless that would be Xlib's default, which ends the process.
-    return g_previous ? g_previous(display, event) : 0;
+    return 0;
 }
 
 Display *connection()
 {
-    if (!g_display) {
+    if (!g_display)
         g_display = XOpenDisplay(nullptr);
-        if (g_display) {
-            XErrorHandler before = XSetErrorHandler(on_x_error);
-            if (before != on_x_error)
-                g_previous = before;
-        }
-    }
     return g_display;
 }
 
@@ -43,6 +35,7 @@ template <typename F> bool checked(F request)
     Display *display = connection();
     if (!display)
         return false;
+    XSetErrorHandler(on_x_error); // again each time: a library opened later may have put its own
     XSync(display, False);
     g_last_error = 0;
     const bool ok = request(display);
