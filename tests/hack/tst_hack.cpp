@@ -6,6 +6,7 @@
 #include "x_server.h"
 
 #include <csignal>
+#include <tuple>
 
 // zentara-hack as a screen-saver host runs it: the real program on a private
 // X server, drawing into a window that the test makes, resizes and removes.
@@ -213,6 +214,61 @@ private slots:
             QCOMPARE(w.size(), size);
             QVERIFY(filled(w));
         }
+    }
+
+    void one_process_per_monitor_only_primary_plays()
+    {
+        // Two monitors side by side on one X screen, one process each, as hosts
+        // run them: both draw, only the primary monitor's one plays sound.
+        x_server wide("2560x720x24");
+        if (wide.display().isEmpty() || QStandardPaths::findExecutable("xrandr").isEmpty())
+            QSKIP("Xvfb or xrandr is missing: apt-get install xvfb x11-xserver-utils");
+        QProcessEnvironment e = env();
+        e.insert("DISPLAY", wide.display());
+        auto xrandr = [&](const QStringList &args) {
+            QProcess p;
+            p.setProcessEnvironment(e);
+            p.start("xrandr", args);
+            return p.waitForFinished(10000) && p.exitCode() == 0;
+        };
+        QVERIFY(xrandr({"--setmonitor", "LEFT", "1280/338x720/190+0+0", "screen"}));
+        QVERIFY(xrandr({"--setmonitor", "RIGHT", "1280/338x720/190+1280+0", "none"}));
+        bas_shellcode::save_setting("audio_on", "1");
+        bas_shellcode::save_setting("audio_seconds", "1");
+        QFile list(data_dir_ + "Zentara Audio Files.dat");
+        QVERIFY(list.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        list.write((test_env::assets_dir() + "/sounds/zara1.wav\r\n").toLocal8Bit());
+        list.close();
+
+        x_client x(wide.display());
+        QVERIFY(x.ok());
+        QTemporaryDir tmp;
+        QProcess left, right;
+        const Window lw = x.make_window(1280, 720, 0, 0), rw = x.make_window(1280, 720, 1280, 0);
+        for (auto [p, w, name] : {std::tuple{&left, lw, "left.raw"}, std::tuple{&right, rw, "right.raw"}}) {
+            QProcessEnvironment pe = e;
+            pe.insert("SDL_AUDIODRIVER", "disk");
+            pe.insert("SDL_DISKAUDIOFILE", tmp.filePath(name));
+            pe.insert("XSCREENSAVER_WINDOW", QString::number(w));
+            start(*p, {"--root"}, pe);
+        }
+        QTRY_VERIFY_WITH_TIMEOUT(filled(x.grab(x.root()).copy(0, 0, 1280, 720)), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(filled(x.grab(x.root()).copy(1280, 0, 1280, 720)), 20000);
+        QTest::qWait(3000);
+        QVERIFY(end_with(left, SIGTERM) >= 0);
+        QVERIFY(end_with(right, SIGTERM) >= 0);
+        auto loud = [&](const char *name) {
+            QFile out(tmp.filePath(name));
+            if (!out.open(QIODevice::ReadOnly))
+                return false;
+            const QByteArray samples = out.readAll();
+            for (qsizetype i = 0; i + 1 < samples.size(); i += 2)
+                if (qAbs(*reinterpret_cast<const qint16 *>(samples.constData() + i)) > 200)
+                    return true;
+            return false;
+        };
+        QVERIFY2(loud("left.raw"), "the primary monitor's process played nothing");
+        QVERIFY2(!loud("right.raw"), "the second monitor's process played sound too");
     }
 
     void refuses_without_window_or_display_data()
