@@ -1,5 +1,6 @@
 // zentara: the screen saver program. "/S" runs the saver, "/P <window>" previews,
 // "/C" or nothing configures, "/A <window>" changes the password.
+#include "config/frm_configuration.h"
 #include "engine/frm_screensaver.h"
 #include "password/bas_password.h"
 #include "password/frm_newpassword.h"
@@ -32,6 +33,12 @@ int main(int argc, char **argv)
         auto *saver = new frm_screensaver;
         bas_password::protect_saver(*saver);
         saver->show_saver();
+    };
+    open.configuration = [] {
+        // Lives until it ends the program; never deleted under a running handler.
+        auto *menu = new frm_configuration;
+        menu->show();
+        menu->activateWindow();
     };
     open.change_password = [] {
         // The only window of its mode: the process ends when it closes.
