@@ -60,8 +60,7 @@ frm_About::frm_About(QWidget *parent)
     lblVersion->setFont(heading_font(font()));
 
     Frame1 = new QGroupBox(QStringLiteral("Krelix Software"), this);
-    auto *contact = new QLabel(QStringLiteral("Krelix Software\n"
-                                              "Web: www.krelix-software.example\n"
+    auto *contact = new QLabel(QStringLiteral("Web: www.krelix-software.example\n"
                                               "Sales: sales@krelix-software.example\n"
                                               "Support: support@krelix-software.example"),
                                Frame1);

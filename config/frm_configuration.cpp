@@ -11,6 +11,7 @@
 
 #include <QCloseEvent>
 #include <QEventLoop>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -110,7 +111,12 @@ void frm_configuration::build_layout()
 
     // The design's client area, grown where the buttons' texts need more room.
     const QSize hint = column->totalSizeHint();
-    const QSize client(std::max(twips_x(4800), hint.width()),
+    // Wide enough for the window manager to show the whole caption beside its
+    // buttons (title bars use a bold face of about the desktop's size).
+    QFont title_font = font();
+    title_font.setBold(true);
+    const int caption_width = QFontMetrics(title_font).horizontalAdvance(bas_shellcode::k_configuration_caption) + 110;
+    const QSize client(std::max({twips_x(4800), hint.width(), caption_width}),
                        std::max(twips_y(4155), hint.height()));
     setFixedSize(client);
     setTabOrder(Command7, Command6);
