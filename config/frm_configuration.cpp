@@ -131,6 +131,14 @@ void frm_configuration::Form_Load()
     setWindowTitle(bas_shellcode::k_configuration_caption);
     // Another "/C" finds this caption's marker and ends at once.
     marker_ = std::make_unique<platform::instance_marker>(bas_shellcode::k_configuration_caption);
+    if (!marker_->held()) {
+        // Another menu started in the same moment and took the marker first.
+        unloaded_ = true;
+        marker_.reset();
+        if (end_program)
+            end_program();
+        return;
+    }
     menu_activated = 0;
     bas_shellcode::load_settings();
 }
