@@ -1,5 +1,6 @@
 #include "platform/shell.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QProcess>
@@ -9,6 +10,8 @@
 namespace platform {
 
 namespace {
+constexpr int k_handler_answer_ms = 3000;
+
 // On the free desktops xdg-open is the default handler's front door: it asks the
 // running desktop (or its own settings) which program opens a file or address.
 // Qt's desktop services need a real windowing plugin; xdg-open does not.
@@ -16,8 +19,26 @@ bool open_with_default_handler(const QUrl &url)
 {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
     const QString opener = find_program(QStringLiteral("xdg-open"));
-    if (!opener.isEmpty())
-        return start_detached(opener, {QString::fromUtf8(url.toEncoded())});
+    if (!opener.isEmpty()) {
+        // xdg-open hands the file to the desktop's handler and ends at once,
+        // saying whether one was found. A handler that runs in its place (a bare
+        // session) keeps it running: that is a success, and it is left to run.
+        auto *process = new QProcess(QCoreApplication::instance());
+        process->setProcessChannelMode(QProcess::ForwardedChannels);
+        process->setStandardInputFile(QProcess::nullDevice());
+        QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
+        // A wait that times out reports an error too: only a failed start ends the process object.
+        QObject::connect(process, &QProcess::errorOccurred, process, [process](QProcess::ProcessError e) {
+            if (e == QProcess::FailedToStart)
+                process->deleteLater();
+        });
+        process->start(opener, {QString::fromUtf8(url.toEncoded())});
+        if (!process->waitForStarted(5000))
+            return false;
+        if (!process->waitForFinished(k_handler_answer_ms))
+            return true;
+        return process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
+    }
 #endif
     return QDesktopServices::openUrl(url);
 }

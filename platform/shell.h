@@ -7,10 +7,10 @@
 namespace platform {
 
 // Opens a local file with the desktop's default handler for its type. False when
-// the file does not exist or no handler could be started. The handler runs on
-// its own; whether it then manages to show the file is not known here.
+// the file does not exist or the desktop has no handler for it. Waits at most a
+// few seconds for the desktop's answer; the handler then runs on its own.
 bool open_document(const QString &path);
-// Opens a web address with the default browser. False when none could be started.
+// Opens a web address with the default browser. False when there is none.
 bool open_web_address(const QString &address);
 
 // The full path of a program on the PATH; empty when there is none.
