@@ -4,12 +4,10 @@
 #include "platform/shell.h"
 #include "startup/bas_shellcode.h"
 
-#include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPixmap>
-#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 

@@ -14,7 +14,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -136,7 +135,6 @@ QGroupBox *frm_options::frame(const QString &caption, QScrollBar *&bar, int max,
     bar->setPageStep(1);
     bar->setFocusPolicy(Qt::StrongFocus);
     bar->setMinimumWidth(90);
-    bar->setToolTip(QString());
     auto *row = new QHBoxLayout(box);
     row->setContentsMargins(6, 2, 6, 4);
     row->setSpacing(6);
