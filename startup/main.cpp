@@ -1,5 +1,6 @@
 // zentara: the screen saver program. "/S" runs the saver, "/P <window>" previews,
 // "/C" or nothing configures, "/A <window>" changes the password.
+#include "config/frm_configuration.h"
 #include "engine/frm_screensaver.h"
 #include "password/bas_password.h"
 #include "password/frm_newpassword.h"
@@ -44,6 +45,12 @@ int main(int argc, char **argv)
         auto *preview = new frm_preview;
         preview->on_unload = [] { QCoreApplication::exit(0); };
         preview->Form_Load();
+    };
+    open.configuration = [] {
+        // Lives until it ends the program; never deleted under a running handler.
+        auto *menu = new frm_configuration;
+        menu->show();
+        menu->activateWindow();
     };
     open.change_password = [] {
         // The only window of its mode: the process ends when it closes.

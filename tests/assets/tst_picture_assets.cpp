@@ -192,6 +192,31 @@ private slots:
                  qPrintable(QString::number(opaque)));
     }
 
+    void button_icon_data()
+    {
+        QTest::addColumn<QString>("name");
+        for (const char *n : {"options-audio", "options-captions", "options-password", "options-ok", "about-web"})
+            QTest::newRow(n) << QStringLiteral("buttons/%1.png").arg(QLatin1String(n));
+    }
+
+    // The big buttons' pictures: 32 x 32 over a transparent background.
+    void button_icon()
+    {
+        QFETCH(QString, name);
+        const QImage img(picture(name));
+        QVERIFY(!img.isNull());
+        QCOMPARE(img.size(), QSize(32, 32));
+        QVERIFY(img.hasAlphaChannel());
+        const QImage argb = img.convertToFormat(QImage::Format_ARGB32);
+        QCOMPARE(qAlpha(argb.pixel(0, 0)), 0);
+        QCOMPARE(qAlpha(argb.pixel(31, 0)), 0);
+        int opaque = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x)
+                opaque += qAlpha(argb.pixel(x, y)) > 128;
+        QVERIFY2(opaque > 32 * 32 / 6 && opaque < 32 * 32 * 3 / 4, qPrintable(QString::number(opaque)));
+    }
+
     void total_size()
     {
         qint64 total = 0;

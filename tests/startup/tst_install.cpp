@@ -20,6 +20,9 @@ private slots:
         const QString sounds = prefix.filePath("share/zentara/sounds/");
         QVERIFY(QFile::exists(sounds + "zara1.wav"));
         QVERIFY(QFile::exists(sounds + "title.wav"));
+        QFile catalogue(sounds + "Krelix_Products.html"); // the menu's product page, with this version
+        QVERIFY(catalogue.open(QIODevice::ReadOnly));
+        QVERIFY(catalogue.readAll().contains("Zentara Screen Saver</h2>\n    <div class=\"version\">Version 3.0.0"));
         QVERIFY(QFile::exists(prefix.filePath("share/zentara/pictures/sprite.png")));
         QVERIFY(QFile::exists(prefix.filePath("share/applications/zentara.desktop")));
         QVERIFY(QFile::exists(prefix.filePath("share/icons/hicolor/48x48/apps/zentara.png")));

@@ -15,6 +15,7 @@
 
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 #include <vector>
 
 namespace assetgen {
@@ -221,6 +222,133 @@ QImage icon(int size)
         .convertToFormat(QImage::Format_ARGB32);
 }
 
+// The 32 x 32 pictures of the big buttons (options dialog, about box), in the
+// emblem's manner: glossy gradients, gold and blue, a dark navy outline.
+const QColor k_outline(12, 18, 48);
+
+QLinearGradient vertical(double top, double bottom, const QColor &a, const QColor &b)
+{
+    QLinearGradient g(QPointF(0, top), QPointF(0, bottom));
+    g.setColorAt(0, a);
+    g.setColorAt(1, b);
+    return g;
+}
+
+QImage button_icon(const QString &what)
+{
+    const int size = 32, ss = 8, px = size * ss;
+    const double S = px;
+    QImage big(px, px, QImage::Format_ARGB32_Premultiplied);
+    big.fill(Qt::transparent);
+    QPainter p(&big);
+    p.setRenderHint(QPainter::Antialiasing);
+    const double outline = S / 30.0;
+    const QPen edge(k_outline, outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+
+    if (what == QLatin1String("audio")) {
+        // A loudspeaker with two gold sound waves.
+        QPainterPath cone;
+        cone.moveTo(0.08 * S, 0.38 * S);
+        cone.lineTo(0.26 * S, 0.38 * S);
+        cone.lineTo(0.50 * S, 0.16 * S);
+        cone.lineTo(0.50 * S, 0.84 * S);
+        cone.lineTo(0.26 * S, 0.62 * S);
+        cone.lineTo(0.08 * S, 0.62 * S);
+        cone.closeSubpath();
+        p.setPen(edge);
+        p.setBrush(vertical(0.16 * S, 0.84 * S, QColor(150, 224, 255), QColor(30, 70, 170)));
+        p.drawPath(cone);
+        QLinearGradient gold = vertical(0.1 * S, 0.9 * S, QColor(255, 226, 132), QColor(236, 146, 50));
+        for (double r : {0.17, 0.32}) {
+            const QRectF arc(0.5 * S - r * S, 0.5 * S - r * S, 2 * r * S, 2 * r * S);
+            p.setBrush(Qt::NoBrush);
+            p.setPen(QPen(k_outline, 0.09 * S + 2 * outline, Qt::SolidLine, Qt::RoundCap));
+            p.drawArc(arc.translated(0.06 * S, 0), -50 * 16, 100 * 16);
+            p.setPen(QPen(QBrush(gold), 0.09 * S, Qt::SolidLine, Qt::RoundCap));
+            p.drawArc(arc.translated(0.06 * S, 0), -50 * 16, 100 * 16);
+        }
+    } else if (what == QLatin1String("captions")) {
+        // A speech bubble with lines of text.
+        QPainterPath bubble;
+        bubble.addRoundedRect(QRectF(0.06 * S, 0.12 * S, 0.88 * S, 0.58 * S), 0.14 * S, 0.14 * S);
+        QPainterPath tail;
+        tail.moveTo(0.24 * S, 0.62 * S);
+        tail.lineTo(0.20 * S, 0.90 * S);
+        tail.lineTo(0.46 * S, 0.66 * S);
+        tail.closeSubpath();
+        bubble = bubble.united(tail);
+        p.setPen(edge);
+        p.setBrush(vertical(0.12 * S, 0.9 * S, QColor(255, 255, 255), QColor(168, 196, 246)));
+        p.drawPath(bubble);
+        p.setPen(QPen(QColor(36, 60, 150), 0.07 * S, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(0.2 * S, 0.29 * S), QPointF(0.8 * S, 0.29 * S));
+        p.drawLine(QPointF(0.2 * S, 0.42 * S), QPointF(0.8 * S, 0.42 * S));
+        p.setPen(QPen(QColor(236, 146, 50), 0.07 * S, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(0.2 * S, 0.55 * S), QPointF(0.58 * S, 0.55 * S));
+    } else if (what == QLatin1String("password")) {
+        // A padlock: silver shackle, gold body, dark keyhole.
+        const QRectF shackle(0.27 * S, 0.08 * S, 0.46 * S, 0.52 * S);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(k_outline, 0.11 * S + 2 * outline, Qt::SolidLine, Qt::FlatCap));
+        p.drawArc(shackle, 0, 180 * 16);
+        p.drawLine(QPointF(shackle.left(), shackle.center().y()), QPointF(shackle.left(), 0.5 * S));
+        p.drawLine(QPointF(shackle.right(), shackle.center().y()), QPointF(shackle.right(), 0.5 * S));
+        QLinearGradient silver(QPointF(0.2 * S, 0), QPointF(0.8 * S, 0));
+        silver.setColorAt(0, QColor(255, 255, 255));
+        silver.setColorAt(1, QColor(150, 160, 186));
+        p.setPen(QPen(QBrush(silver), 0.11 * S, Qt::SolidLine, Qt::FlatCap));
+        p.drawArc(shackle, 0, 180 * 16);
+        p.drawLine(QPointF(shackle.left(), shackle.center().y()), QPointF(shackle.left(), 0.5 * S));
+        p.drawLine(QPointF(shackle.right(), shackle.center().y()), QPointF(shackle.right(), 0.5 * S));
+        p.setPen(edge);
+        p.setBrush(vertical(0.44 * S, 0.94 * S, QColor(255, 226, 132), QColor(220, 124, 36)));
+        p.drawRoundedRect(QRectF(0.14 * S, 0.44 * S, 0.72 * S, 0.5 * S), 0.08 * S, 0.08 * S);
+        p.setPen(Qt::NoPen);
+        p.setBrush(k_outline);
+        p.drawEllipse(QPointF(0.5 * S, 0.63 * S), 0.07 * S, 0.07 * S);
+        p.drawRect(QRectF(0.47 * S, 0.63 * S, 0.06 * S, 0.17 * S));
+    } else if (what == QLatin1String("ok")) {
+        // A green tick over a small blue disc.
+        p.setPen(edge);
+        QRadialGradient disc(QPointF(0.4 * S, 0.38 * S), 0.55 * S);
+        disc.setColorAt(0, QColor(150, 224, 255));
+        disc.setColorAt(0.5, QColor(52, 128, 230));
+        disc.setColorAt(1, QColor(22, 40, 120));
+        p.setBrush(disc);
+        p.drawEllipse(QPointF(0.5 * S, 0.5 * S), 0.42 * S, 0.42 * S);
+        QPainterPath tick;
+        tick.moveTo(0.26 * S, 0.52 * S);
+        tick.lineTo(0.43 * S, 0.69 * S);
+        tick.lineTo(0.76 * S, 0.32 * S);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(k_outline, 0.13 * S + 2 * outline, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(tick);
+        p.setPen(QPen(QBrush(vertical(0.3 * S, 0.7 * S, QColor(190, 255, 150), QColor(60, 190, 60))), 0.13 * S,
+                      Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        p.drawPath(tick);
+    } else if (what == QLatin1String("web")) {
+        // A globe with meridians, ringed in gold like the emblem's planet.
+        const QPointF c(0.5 * S, 0.5 * S);
+        const double r = 0.4 * S;
+        QRadialGradient body(c + QPointF(-0.35 * r, -0.4 * r), 1.45 * r);
+        body.setColorAt(0.0, QColor(150, 224, 255));
+        body.setColorAt(0.45, QColor(52, 128, 230));
+        body.setColorAt(1.0, QColor(22, 40, 120));
+        p.setPen(edge);
+        p.setBrush(body);
+        p.drawEllipse(c, r, r);
+        p.setBrush(Qt::NoBrush);
+        p.setPen(QPen(QColor(255, 226, 132, 220), S / 28.0));
+        p.drawEllipse(c, r * 0.45, r);
+        p.drawLine(QPointF(c.x(), c.y() - r), QPointF(c.x(), c.y() + r));
+        p.drawLine(QPointF(c.x() - r, c.y()), QPointF(c.x() + r, c.y()));
+        p.drawEllipse(c, r, r * 0.42);
+    }
+    p.end();
+    return big.scaled(size, size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+        .convertToFormat(QImage::Format_ARGB32);
+}
+
 // The sheet's sprites composited over mid-grey through the mask (black = object).
 QImage composited_sprites(const QString &dir)
 {
@@ -271,6 +399,14 @@ void contact_sheet(const QString &pictures_dir, const QString &path)
         const QImage img(dir.filePath(QStringLiteral("icons/zentara-%1.png").arg(s)));
         if (!img.isNull())
             icons.push_back({img, QString::number(s)});
+    }
+    for (const char *name : {"audio", "captions", "password", "ok", "web"}) {
+        const QString file = QStringLiteral("buttons/%1-%2.png")
+                                 .arg(QLatin1String(std::string_view(name) == "web" ? "about" : "options"),
+                                      QLatin1String(name));
+        const QImage img(dir.filePath(file));
+        if (!img.isNull())
+            icons.push_back({img, QLatin1String(name)});
     }
 
     const int scene_rows = (int(scenes.size()) + 4) / 5;
@@ -380,6 +516,18 @@ void generate_pictures(const QString &assets_dir, const QString &)
     for (int size : {16, 32, 48, 64, 128, 256}) {
         const QString path = pictures.filePath(QStringLiteral("icons/zentara-%1.png").arg(size));
         if (!save_png(icon(size), path))
+            std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
+    }
+
+    pictures.mkpath(QStringLiteral("buttons"));
+    const std::pair<const char *, const char *> buttons[] = {{"audio", "options-audio"},
+                                                             {"captions", "options-captions"},
+                                                             {"password", "options-password"},
+                                                             {"ok", "options-ok"},
+                                                             {"web", "about-web"}};
+    for (const auto &[what, name] : buttons) {
+        const QString path = pictures.filePath(QStringLiteral("buttons/%1.png").arg(QLatin1String(name)));
+        if (!save_png(button_icon(QLatin1String(what)), path))
             std::fprintf(stderr, "cannot write %s\n", qPrintable(path));
     }
 
