@@ -205,6 +205,16 @@ QByteArray file_name_bytes(const QString &path)
     return QFile::encodeName(path);
 }
 
+bool is_regular_file(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct ::stat st {};
+    return ::stat(file_name_bytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+#else
+    return QFileInfo(path).isFile();
+#endif
+}
+
 bool open_for_reading(QFile &file, const QString &path)
 {
 #ifdef Q_OS_UNIX

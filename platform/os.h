@@ -50,6 +50,8 @@ std::optional<QByteArray> bytes_from_text(const QString &text);
 // The bytes of a file name for the operating system (as Qt would encode it when
 // the text holds no escaped bytes).
 QByteArray file_name_bytes(const QString &path);
+// True when `path` (escaped bytes included) names a regular file.
+bool is_regular_file(const QString &path);
 // Opens the file named `path` (escaped bytes included) for reading.
 bool open_for_reading(QFile &file, const QString &path);
 // The whole of a small regular file: no value when it is missing, unreadable,

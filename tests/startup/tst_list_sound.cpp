@@ -2,6 +2,7 @@
 // through the audio list, plays: heard through SDL's disk driver.
 #include "platform/media_device.h"
 #include "platform/os.h"
+#include "platform/sound_system.h"
 #include "platform/sound_fixtures.h"
 #include "startup/bas_shellcode.h"
 #include "startup/bas_usercode.h"
@@ -68,6 +69,12 @@ private slots:
         QTRY_COMPARE_WITH_TIMEOUT(device.Mode(), platform::media_device::mode_stopped, 10000);
         QTest::qWait(600);
         QVERIFY2(disk_.peak(from, disk_.position()) >= k_audible_peak, "the sound was not heard");
+
+        // The system sound player (the editor's preview) finds it too.
+        const qint64 again = disk_.position();
+        platform::play_sound(entry, 0); // returns when the sound has ended
+        QTest::qWait(600);
+        QVERIFY2(disk_.peak(again, disk_.position()) >= k_audible_peak, "the system player did not play it");
 
         // Saving the list keeps the name byte for byte.
         bas_usercode::save_audio_files();
