@@ -11,8 +11,9 @@
 //
 // Values are read back exactly as written. The installer writes its record in
 // the same form QSettings does: a double-quoted text in which backslash, double
-// quote and control characters are escaped by a backslash and a leading "@" is
-// doubled.
+// quote, line ends and tabs are escaped by a backslash and a leading "@" is
+// doubled. A settings file larger than 1 MiB, or anything at its name that is
+// not a regular file, is not read and not written.
 #include <QString>
 #include <QStringList>
 #include <optional>
