@@ -1,5 +1,6 @@
 #include "platform/media_device.h"
 
+#include "platform/os.h"
 #include "platform/sound_system.h"
 
 #include <QFile>
@@ -39,8 +40,8 @@ bool same_word(const QString &text, const char *name) { return text.compare(QLat
 // formats, MIDI included, into memory in one go).
 bool is_wave_file(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!open_for_reading(file, path))
         return false;
     const QByteArray head = file.read(12);
     return head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
@@ -50,8 +51,8 @@ bool is_wave_file(const QString &path)
 // for anything else. Only the header is read before the file counts as MIDI.
 QByteArray standard_midi_bytes(const QString &path)
 {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    QFile file;
+    if (!open_for_reading(file, path))
         return {};
     const QByteArray head = file.peek(12);
     const bool smf = head.startsWith("MThd");
@@ -119,7 +120,7 @@ loaded_ptr decode(const QString &device_type, const QString &path)
     if (same_word(device_type, "WaveAudio")) {
         if (!is_wave_file(path))
             return nullptr;
-        out->chunk = Mix_LoadWAV_RW(SDL_RWFromFile(QFile::encodeName(path).constData(), "rb"), 1);
+        out->chunk = Mix_LoadWAV_RW(SDL_RWFromFile(file_name_bytes(path).constData(), "rb"), 1);
         return out->chunk ? std::move(out) : nullptr;
     }
     if (same_word(device_type, "Sequencer")) {

@@ -3,14 +3,22 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QMessageBox>
 #include <QScreen>
 #include <QStandardPaths>
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#ifdef Q_OS_UNIX
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 namespace platform {
 
@@ -106,6 +114,173 @@ QString pictures_folder()
             return with_slash(QDir::cleanPath(installed));
     }
     return with_slash(QStringLiteral(ZENTARA_SOURCE_ASSETS "/pictures"));
+}
+
+QString text_from_bytes(const QByteArray &bytes)
+{
+    QString out;
+    out.reserve(bytes.size());
+    const auto *p = reinterpret_cast<const unsigned char *>(bytes.constData());
+    const qsizetype n = bytes.size();
+    qsizetype i = 0;
+    while (i < n) {
+        const unsigned lead = p[i];
+        if (lead < 0x80) {
+            out += QChar(char16_t(lead));
+            ++i;
+            continue;
+        }
+        // Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+        int length = 0;
+        char32_t code = 0, lowest = 0;
+        if (lead >= 0xC2 && lead <= 0xDF) {
+            length = 2, code = lead & 0x1F, lowest = 0x80;
+        } else if (lead >= 0xE0 && lead <= 0xEF) {
+            length = 3, code = lead & 0x0F, lowest = 0x800;
+        } else if (lead >= 0xF0 && lead <= 0xF4) {
+            length = 4, code = lead & 0x07, lowest = 0x10000;
+        }
+        bool valid = length > 0 && i + length <= n;
+        for (int k = 1; valid && k < length; ++k) {
+            const unsigned next = p[i + k];
+            valid = (next & 0xC0) == 0x80;
+            code = (code << 6) | (next & 0x3F);
+        }
+        valid = valid && code >= lowest && code <= 0x10FFFF && (code < 0xD800 || code > 0xDFFF);
+        if (!valid) {
+            out += QChar(char16_t(0xDC00 + lead));
+            ++i;
+            continue;
+        }
+        if (code >= 0x10000) {
+            out += QChar(QChar::highSurrogate(code));
+            out += QChar(QChar::lowSurrogate(code));
+        } else {
+            out += QChar(char16_t(code));
+        }
+        i += length;
+    }
+    return out;
+}
+
+std::optional<QByteArray> bytes_from_text(const QString &text)
+{
+    QByteArray out;
+    out.reserve(text.size());
+    const qsizetype n = text.size();
+    for (qsizetype i = 0; i < n; ++i) {
+        const char16_t u = text[i].unicode();
+        char32_t code = u;
+        if (QChar::isHighSurrogate(u) && i + 1 < n && text[i + 1].isLowSurrogate()) {
+            code = QChar::surrogateToUcs4(u, text[i + 1].unicode());
+            ++i;
+        } else if (u >= 0xDC80 && u <= 0xDCFF) {
+            out += char(u - 0xDC00);
+            continue;
+        } else if (QChar::isSurrogate(u)) {
+            return std::nullopt;
+        }
+        if (code < 0x80) {
+            out += char(code);
+        } else if (code < 0x800) {
+            out += char(0xC0 | (code >> 6));
+            out += char(0x80 | (code & 0x3F));
+        } else if (code < 0x10000) {
+            out += char(0xE0 | (code >> 12));
+            out += char(0x80 | ((code >> 6) & 0x3F));
+            out += char(0x80 | (code & 0x3F));
+        } else {
+            out += char(0xF0 | (code >> 18));
+            out += char(0x80 | ((code >> 12) & 0x3F));
+            out += char(0x80 | ((code >> 6) & 0x3F));
+            out += char(0x80 | (code & 0x3F));
+        }
+    }
+    return out;
+}
+
+QByteArray file_name_bytes(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    if (auto bytes = bytes_from_text(path))
+        return *bytes;
+#endif
+    return QFile::encodeName(path);
+}
+
+bool is_regular_file(const QString &path)
+{
+#ifdef Q_OS_UNIX
+    struct ::stat st {};
+    return ::stat(file_name_bytes(path).constData(), &st) == 0 && S_ISREG(st.st_mode);
+#else
+    return QFileInfo(path).isFile();
+#endif
+}
+
+bool open_for_reading(QFile &file, const QString &path)
+{
+#ifdef Q_OS_UNIX
+    const int fd = ::open(file_name_bytes(path).constData(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+#else
+    file.setFileName(path);
+    return file.open(QIODevice::ReadOnly);
+#endif
+}
+
+std::optional<QByteArray> read_small_file(const QString &path, qint64 limit)
+{
+#ifdef Q_OS_UNIX
+    // Non-blocking, so that opening a FIFO nobody writes to returns at once.
+    const int fd = ::open(file_name_bytes(path).constData(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
+    if (fd < 0)
+        return std::nullopt;
+    struct ::stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode) || st.st_size > limit) {
+        ::close(fd);
+        return std::nullopt;
+    }
+    // The file may grow after the look at its size: read one byte past the limit at most.
+    QByteArray bytes(static_cast<qsizetype>(st.st_size) + 1, Qt::Uninitialized);
+    qint64 total = 0;
+    for (;;) {
+        if (total == bytes.size()) {
+            if (total > limit)
+                break;
+            bytes.resize(static_cast<qsizetype>(std::min<qint64>(limit + 1, total * 2 + 4096)));
+        }
+        const ssize_t got = ::read(fd, bytes.data() + total, static_cast<size_t>(bytes.size() - total));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            ::close(fd);
+            return std::nullopt;
+        }
+        if (got == 0)
+            break;
+        total += got;
+    }
+    ::close(fd);
+    if (total > limit)
+        return std::nullopt;
+    bytes.truncate(static_cast<qsizetype>(total));
+    return bytes;
+#else
+    QFile file(path);
+    if (!QFileInfo(path).isFile() || !file.open(QIODevice::ReadOnly) || file.size() > limit)
+        return std::nullopt;
+    QByteArray bytes = file.read(limit + 1);
+    if (bytes.size() > limit)
+        return std::nullopt;
+    return bytes;
+#endif
 }
 
 static double logical_dpi(bool horizontal)

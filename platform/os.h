@@ -1,8 +1,12 @@
 #pragma once
 // Calls into the operating system that the rest of the program shares.
+#include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
+
+class QFile;
 
 namespace platform {
 
@@ -36,6 +40,24 @@ QString program_folder();
 QString user_data_folder();
 // Folder of the shipped pictures (installed copy first, then the source tree).
 QString pictures_folder();
+
+// File names and list lines are bytes. Bytes that are not UTF-8 (a name in a
+// legacy encoding) become the lone surrogates U+DC80..U+DCFF, one per byte, and
+// turn back into the same byte on the way out, so such a name survives as text.
+QString text_from_bytes(const QByteArray &bytes);
+// No value when the text holds a surrogate that no byte decodes to.
+std::optional<QByteArray> bytes_from_text(const QString &text);
+// The bytes of a file name for the operating system (as Qt would encode it when
+// the text holds no escaped bytes).
+QByteArray file_name_bytes(const QString &path);
+// True when `path` (escaped bytes included) names a regular file.
+bool is_regular_file(const QString &path);
+// Opens the file named `path` (escaped bytes included) for reading.
+bool open_for_reading(QFile &file, const QString &path);
+// The whole of a small regular file: no value when it is missing, unreadable,
+// not a regular file (a FIFO or a device is never waited on) or larger than
+// `limit` bytes. Never reads more than `limit` + 1 bytes.
+std::optional<QByteArray> read_small_file(const QString &path, qint64 limit);
 
 // Twips (1/1440 inch) per screen pixel from the primary screen's logical DPI.
 double twips_per_pixel_x();

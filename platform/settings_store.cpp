@@ -20,17 +20,28 @@ QString config_home()
     return dir;
 }
 
+// A settings file is a few hundred bytes. Anything else at its name (a FIFO, a
+// device, a file of megabytes) is not read: QSettings would wait on it or read
+// it whole.
+constexpr qint64 k_settings_file_limit = 1024 * 1024;
+
+bool usable(const QFileInfo &file)
+{
+    return file.isFile() && file.size() <= k_settings_file_limit;
+}
+
 std::optional<QString> read_from(const QString &file, const QString &section, const QString &key)
 {
-    if (!QFileInfo::exists(file))
+    if (!usable(QFileInfo(file)))
         return std::nullopt;
     QSettings ini(file, QSettings::IniFormat);
     const QVariant v = ini.value(section + QLatin1Char('/') + key);
     if (!v.isValid())
         return std::nullopt;
-    // A value that QSettings reads as a list (it held a bare comma) is still one text.
+    // A value written by hand with a bare comma reads as a list: it was one text,
+    // most likely without blanks around its commas (those are lost to the reader).
     if (v.metaType().id() == QMetaType::QStringList)
-        return v.toStringList().join(QStringLiteral(", "));
+        return v.toStringList().join(QLatin1Char(','));
     return v.toString();
 }
 
@@ -76,24 +87,45 @@ QString get_setting(const QString &application, const QString &section, const QS
     return read_setting(application, section, key).value_or(fallback);
 }
 
-void save_setting(const QString &application, const QString &section, const QString &key, const QString &value)
+bool settings_writable(const QString &application)
+{
+    const QFileInfo file(user_settings_file(application));
+    if (file.exists())
+        return usable(file) && file.isWritable() && QFileInfo(file.absolutePath()).isWritable();
+    // QSettings replaces the file through a new one beside it: the folder must take it.
+    QString dir = file.absolutePath();
+    while (!QFileInfo::exists(dir) && !QDir(dir).isRoot())
+        dir = QFileInfo(dir).absolutePath();
+    const QFileInfo folder(dir);
+    return folder.isDir() && folder.isWritable();
+}
+
+bool save_setting(const QString &application, const QString &section, const QString &key, const QString &value)
 {
     const QString file = user_settings_file(application);
+    if (QFileInfo::exists(file) && !usable(QFileInfo(file)))
+        return false;
     QDir().mkpath(QFileInfo(file).absolutePath());
     // Create the file owner-only before QSettings writes it: its atomic save keeps
     // the permissions of the file it replaces, so the password never lies open.
+    // Only group and other lose their rights: the owner's own choice stays.
     if (!QFileInfo::exists(file)) {
         QFile f(file);
         if (f.open(QIODevice::WriteOnly))
             f.close();
+        QFile::setPermissions(file, k_owner_only);
     }
-    QFile::setPermissions(file, k_owner_only);
+    const auto owner_bits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner;
+    QFile::setPermissions(file, QFile::permissions(file) & owner_bits);
+    QSettings::Status status;
     {
         QSettings ini(file, QSettings::IniFormat);
         ini.setValue(section + QLatin1Char('/') + key, value);
         ini.sync();
+        status = ini.status();
     }
-    QFile::setPermissions(file, k_owner_only);
+    QFile::setPermissions(file, QFile::permissions(file) & owner_bits);
+    return status == QSettings::NoError;
 }
 
 } // namespace platform

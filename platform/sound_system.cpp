@@ -1,6 +1,7 @@
 #include "platform/sound_system.h"
 
 #include "platform/media_device.h"
+#include "platform/os.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -170,7 +171,7 @@ void play_sound(const QString &name, std::uint32_t flags)
         g_player = new media_device;
     g_player->Command(QStringLiteral("Close"));
     // "1" and every other name that is no file: the old sound has stopped, nothing new plays.
-    if (!QFileInfo(name).isFile())
+    if (!is_regular_file(name))
         return;
     g_player->DeviceType = QStringLiteral("WaveAudio");
     g_player->FileName = name;

@@ -54,9 +54,14 @@ QString get_setting(const QString &key, const QString &fallback, const QString &
     return platform::get_setting(k_application, section, key, fallback);
 }
 
-void save_setting(const QString &key, const QString &value, const QString &section)
+bool save_setting(const QString &key, const QString &value, const QString &section)
 {
-    platform::save_setting(k_application, section, key, value);
+    return platform::save_setting(k_application, section, key, value);
+}
+
+bool settings_writable()
+{
+    return platform::settings_writable(k_application);
 }
 
 bool text_is_nonzero(const QString &text)

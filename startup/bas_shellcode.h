@@ -47,7 +47,10 @@ void unscramble_password();
 
 // The settings store of this program (section "Config" unless named).
 QString get_setting(const QString &key, const QString &fallback, const QString &section = k_section);
-void save_setting(const QString &key, const QString &value, const QString &section = k_section);
+// False when the store could not be written.
+bool save_setting(const QString &key, const QString &value, const QString &section = k_section);
+// True when the store can take a write (the user's settings file and its folder).
+bool settings_writable();
 
 // Settings held as text and compared as numbers ("show_time", "audio_on").
 bool text_is_nonzero(const QString &text);

@@ -1,14 +1,14 @@
 #include "startup/bas_usercode.h"
 
+#include "platform/os.h"
 #include "startup/bas_shellcode.h"
 
-#include <QFile>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace bas_usercode {
 
 namespace {
-const QString k_crlf = QStringLiteral("\r\n");
 
 bool is_blank(QChar c) { return c == QLatin1Char(' ') || c == QLatin1Char('\t'); }
 bool is_line_end(QChar c) { return c == QLatin1Char('\r') || c == QLatin1Char('\n'); }
@@ -18,10 +18,10 @@ template <std::size_t N>
 void load_list(const QString &path, std::array<QString, N> &table, std::int32_t &count)
 {
     count = 0;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
+    const std::optional<QByteArray> bytes = platform::read_small_file(path, k_list_file_limit);
+    if (!bytes)
         return;
-    const QStringList items = read_items(QString::fromLocal8Bit(file.readAll()));
+    const QStringList items = read_items(platform::text_from_bytes(*bytes));
     const int capacity = static_cast<int>(N) - 1;
     for (const QString &item : items) {
         if (count + 1 > capacity) {
@@ -34,25 +34,28 @@ void load_list(const QString &path, std::array<QString, N> &table, std::int32_t 
 
 // Writes the lines to a temporary file and puts it in place only when complete,
 // so a failed save never destroys the list already there.
-bool write_lines(const QString &path, const QStringList &lines)
+// An entry that cannot be stored is left out: written, it would come back
+// different or take the entries after it along.
+bool write_lines(const QString &path, const QStringList &entries)
 {
+    QByteArray bytes;
+    for (const QString &entry : entries)
+        if (const auto line = list_line(entry))
+            bytes += *line + "\r\n";
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly))
         return false;
-    QString text;
-    for (const QString &line : lines)
-        text += line + k_crlf;
-    file.write(text.toLocal8Bit());
+    file.write(bytes);
     return file.commit();
 }
 
 template <std::size_t N>
 void save_list(const QString &path, const std::array<QString, N> &table, std::int32_t count)
 {
-    QStringList lines;
+    QStringList entries;
     for (int i = 1; i <= count && i < static_cast<int>(N); ++i)
-        lines << list_line(table[i]);
-    write_lines(path, lines);
+        entries << table[i];
+    write_lines(path, entries);
 }
 } // namespace
 
@@ -92,20 +95,35 @@ QStringList read_items(const QString &text)
     return items;
 }
 
-QString list_line(const QString &entry)
+std::optional<QByteArray> list_line(const QString &entry)
 {
-    const bool needs_quotes = entry.contains(QLatin1Char(',')) || (!entry.isEmpty() && is_blank(entry.front()));
-    if (needs_quotes && !entry.contains(QLatin1Char('"')))
-        return QLatin1Char('"') + entry + QLatin1Char('"');
-    return entry;
+    const std::optional<QByteArray> bytes = platform::bytes_from_text(entry);
+    if (!bytes)
+        return std::nullopt;
+    qsizetype first = 0;
+    while (first < entry.size() && is_blank(entry[first]))
+        ++first;
+    const bool quote_first = first < entry.size() && entry[first] == QLatin1Char('"');
+    const bool needs_quotes = quote_first || entry.contains(QLatin1Char(',')) || entry.contains(QLatin1Char('\r'))
+                              || entry.contains(QLatin1Char('\n'))
+                              || (!entry.isEmpty() && (is_blank(entry.front()) || is_blank(entry.back())));
+    QByteArray line = *bytes;
+    if (needs_quotes) {
+        if (entry.contains(QLatin1Char('"')))
+            return std::nullopt; // a quoted item ends at the first double quote
+        line = '"' + line + '"';
+    }
+    // What the reader makes of it is the last word (escaped bytes that happen to
+    // form UTF-8 together, for one, do not come back as they were).
+    const QStringList back = read_items(platform::text_from_bytes(line + "\r\n"));
+    if (back.size() != 1 || back.front() != entry)
+        return std::nullopt;
+    return line;
 }
 
 bool list_entry_storable(const QString &entry)
 {
-    if (entry.contains(QLatin1Char('\r')) || entry.contains(QLatin1Char('\n')))
-        return false;
-    const QStringList back = read_items(list_line(entry) + k_crlf);
-    return back.size() == 1 && back.front() == entry;
+    return list_line(entry).has_value();
 }
 
 QString captions_file() { return bas_shellcode::windows_dir + QStringLiteral("Zentara Captions.dat"); }
@@ -128,21 +146,27 @@ void write_default_lists()
     using namespace bas_shellcode;
     if (run_once == 1)
         return;
+    // Without a store that can record the first run, every start would be a
+    // first run: then the defaults only fill in a list file that is missing,
+    // and never replace the user's lists.
+    const bool can_record = settings_writable();
+    auto may_write = [can_record](const QString &path) { return can_record || !QFileInfo::exists(path); };
     QStringList sounds;
     for (int i = 1; i <= 9; ++i)
-        sounds << list_line(install_path + QStringLiteral("zara%1.wav").arg(i));
-    const bool audio_written = write_lines(audio_files_file(), sounds);
-    const bool captions_written = write_lines(captions_file(), {
+        sounds << install_path + QStringLiteral("zara%1.wav").arg(i);
+    const QStringList captions{
         QStringLiteral("Welcome To Zentara Screen Saver"),
         QStringLiteral("You can adjust the frame rate and how often to launch an object"),
         QStringLiteral("Thank you for previewing Zentara Screen Saver"),
-    });
+    };
+    const bool audio_written = may_write(audio_files_file()) && write_lines(audio_files_file(), sounds);
+    const bool captions_written = may_write(captions_file()) && write_lines(captions_file(), captions);
     // Only a complete first run counts: if the folder could not be written, the
     // defaults are tried again next time instead of leaving the user with no lists.
-    if (!audio_written || !captions_written)
+    if (!can_record || !audio_written || !captions_written)
         return;
-    run_once = 1;
-    save_setting(QStringLiteral("run_once"), QStringLiteral("1"));
+    if (save_setting(QStringLiteral("run_once"), QStringLiteral("1")))
+        run_once = 1;
 }
 
 } // namespace bas_usercode

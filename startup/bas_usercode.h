@@ -4,6 +4,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace bas_usercode {
 
@@ -31,14 +32,23 @@ void prepare_audio();
 // On the first run (run_once not 1), writes the default lists and records run_once = 1.
 void write_default_lists();
 
+// No list file comes near this size (500 entries of the longest file path, 4096
+// bytes, take about 2 MB): a larger file is not a list and loads as an empty one.
+constexpr qint64 k_list_file_limit = 4 * 1024 * 1024;
+
 // The item reading of the list files: commas and line ends separate items,
-// blanks before an item are skipped, a double-quoted item may hold commas.
+// blanks before an item are skipped, a double-quoted item may hold commas and
+// line ends. Bytes that are not UTF-8 are kept as escaped bytes (platform::text_from_bytes).
 QStringList read_items(const QString &text);
-// One entry as a line of a list file: entries that would not read back as
-// themselves (a comma inside, a leading blank) are written double-quoted.
-QString list_line(const QString &entry);
+// One entry as a line of a list file, without its line end: entries that would
+// not read back as themselves unquoted (a comma or line end inside, a blank at
+// either end, a double quote first) are written double-quoted. No value when
+// the entry cannot be written so that it reads back as itself: a double quote
+// where it must be quoted, or a double quote first.
+std::optional<QByteArray> list_line(const QString &entry);
 // True when `entry`, saved as a line of a list file, reads back as itself and
-// nothing else; the editors refuse entries for which this is false.
+// nothing else; the editors refuse entries for which this is false, and a save
+// leaves out any such entry that still reaches it rather than write it broken.
 bool list_entry_storable(const QString &entry);
 
 } // namespace bas_usercode

@@ -4,18 +4,32 @@
 
 // Installs the build into a temporary prefix and runs the installed program with
 // an empty profile: the installer's record of the installation folder must be
-// found, and the first run must point the default audio list at the shipped sounds.
+// found, and the first run must point the default audio list at the shipped sounds,
+// whatever characters the folder's name holds.
 class tst_install : public QObject
 {
     Q_OBJECT
 private slots:
+    void installed_program_first_run_data()
+    {
+        QTest::addColumn<QString>("folder");
+        QTest::newRow("plain") << "zentara";
+        QTest::newRow("comma and semicolon") << "pre,fix;semi";
+        // (CMake itself turns a backslash in the prefix into a separator.)
+        QTest::newRow("double quote") << "say \"hi\"";
+        QTest::newRow("blanks, at sign, hash, equals") << "  @at #hash = eq  x";
+        QTest::newRow("utf-8") << "Zentara Grüße";
+    }
     void installed_program_first_run()
     {
-        QTemporaryDir prefix, home;
+        QFETCH(QString, folder);
+        QTemporaryDir base, home;
+        QVERIFY(QDir(base.path()).mkdir(folder));
+        const QDir prefix(base.filePath(folder));
         QProcess install;
         install.start("cmake", {"--install", ZENTARA_BUILD_DIR, "--prefix", prefix.path()});
         QVERIFY(install.waitForFinished(120000));
-        QCOMPARE(install.exitCode(), 0);
+        QVERIFY2(install.exitCode() == 0, install.readAllStandardError().constData());
 
         const QString sounds = prefix.filePath("share/zentara/sounds/");
         QVERIFY(QFile::exists(sounds + "zara1.wav"));
@@ -43,7 +57,12 @@ private slots:
         QFile audio(home.filePath("data/Krelix Zentara/Zentara Audio Files.dat"));
         QVERIFY(audio.open(QIODevice::ReadOnly));
         const QList<QByteArray> lines = audio.readAll().split('\n');
-        QCOMPARE(lines.first(), (sounds + "zara1.wav\r").toLocal8Bit());
+        QCOMPARE(lines.size(), 10);
+        for (int i = 1; i <= 9; ++i) {
+            const QString entry = sounds + QStringLiteral("zara%1.wav").arg(i);
+            const QString line = entry.contains(QLatin1Char(',')) ? QLatin1Char('"') + entry + QLatin1Char('"') : entry;
+            QCOMPARE(lines[i - 1], (line + QLatin1Char('\r')).toUtf8());
+        }
     }
 };
 

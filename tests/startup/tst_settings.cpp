@@ -5,7 +5,11 @@
 #include "test_env.h"
 
 #include <QtTest>
+#include <atomic>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
 
 using namespace bas_shellcode;
 
@@ -114,6 +118,75 @@ private slots:
         load_settings();
         QCOMPARE(install_path, QStringLiteral("/home/me/zentara/")); // the user's own value wins
         QFile::remove(sys);
+    }
+
+    void text_values_read_back_exactly_data()
+    {
+        QTest::addColumn<QString>("value");
+        for (const char *v : {"/opt/pre,fix/", "a;b", "say \"hi\"", "back\\slash\\", "  leading blanks", "trailing  ",
+                              "@at", "@Invalid()", "@@", "#hash = equals", "tab\there", "Grüße €", "x, y ,z", ""})
+            QTest::newRow(v) << QString::fromUtf8(v);
+    }
+    void text_values_read_back_exactly()
+    {
+        QFETCH(QString, value);
+        reset_store();
+        save_setting(QStringLiteral("install_path"), value);
+        QCOMPARE(get_setting(QStringLiteral("install_path"), QStringLiteral("missing")), value);
+    }
+
+    void hand_written_bare_comma_keeps_its_text()
+    {
+        // Written by hand (or by an old installer) without quotes: QSettings reads a
+        // list; the text comes back joined as it most likely was.
+        reset_store(QString());
+        const QString sys = test_env::profile_root().filePath("etc-xdg/Krelix Zentara/settings.ini");
+        QDir().mkpath(QFileInfo(sys).absolutePath());
+        QFile f(sys);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write("[Config]\ninstall_path=/opt/pre,fix/sounds/\n");
+        f.close();
+        load_settings();
+        QFile::remove(sys);
+        QCOMPARE(install_path, QStringLiteral("/opt/pre,fix/sounds/"));
+    }
+
+    void fifo_as_settings_file_is_not_waited_on()
+    {
+        reset_store(QString());
+        const QString sys = test_env::profile_root().filePath("etc-xdg/Krelix Zentara/settings.ini");
+        QDir().mkpath(QFileInfo(sys).absolutePath());
+        {
+            QSettings ini(sys, QSettings::IniFormat);
+            ini.setValue("Config/install_path", "/opt/z/");
+        }
+        const QByteArray fifo = QFile::encodeName(user_file());
+        QCOMPARE(::mkfifo(fifo.constData(), 0600), 0);
+        // A reader that waits for a writer is let go after 6 s: a failure, not a hang.
+        std::atomic<bool> returned{false};
+        std::thread unblock([&] {
+            for (int i = 0; i < 120 && !returned; ++i)
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            for (int i = 0; i < 100 && !returned; ++i) {
+                const int fd = ::open(fifo.constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+                std::this_thread::sleep_for(std::chrono::milliseconds(50));
+            }
+        });
+        QElapsedTimer t;
+        t.start();
+        load_settings();
+        const qint64 took = t.elapsed();
+        returned = true;
+        unblock.join();
+        QFile::remove(sys);
+        QFileInfo info(user_file());
+        QFile::remove(user_file());
+        QCOMPARE(install_path, QStringLiteral("/opt/z/"));
+        QCOMPARE(frame_rate, 45);
+        QVERIFY2(took < 5000, qPrintable(QStringLiteral("took %1 ms").arg(took)));
+        QVERIFY(!info.isFile()); // left as it was
     }
 
     void numeric_values_data()
