@@ -90,7 +90,7 @@ dir_list_box::dir_list_box(QWidget *parent) : QTreeWidget(parent)
     setIndentation(12);
     setUniformRowHeights(true);
     header()->setStretchLastSection(true);
-    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { emit Click(folder_of(item)); });
+    connect(this, &QTreeWidget::itemClicked, this, [this](QTreeWidgetItem *item) { clicked(item); });
     connect(this, &QTreeWidget::itemDoubleClicked, this, [this](QTreeWidgetItem *item) { open(item); });
 }
 
@@ -163,13 +163,26 @@ bool dir_list_box::set_path(const QString &folder)
     return true;
 }
 
+// A click or a double-click may rebuild the lines, so it is answered after the
+// view has finished with the mouse or key event that made it.
+void dir_list_box::clicked(QTreeWidgetItem *item)
+{
+    if (!item)
+        return;
+    QMetaObject::invokeMethod(this, [this, folder = folder_of(item)] { emit Click(folder); }, Qt::QueuedConnection);
+}
+
 void dir_list_box::open(QTreeWidgetItem *item)
 {
     if (!item)
         return;
-    const QString folder = folder_of(item);
-    if (!set_path(folder))
-        emit PathFailed(folder);
+    QMetaObject::invokeMethod(
+        this,
+        [this, folder = folder_of(item)] {
+            if (!set_path(folder))
+                emit PathFailed(folder);
+        },
+        Qt::QueuedConnection);
 }
 
 void dir_list_box::keyPressEvent(QKeyEvent *e)
@@ -181,8 +194,8 @@ void dir_list_box::keyPressEvent(QKeyEvent *e)
     }
     QTreeWidgetItem *before = currentItem();
     QTreeWidget::keyPressEvent(e);
-    if (currentItem() != before && currentItem())
-        emit Click(folder_of(currentItem()));
+    if (currentItem() != before)
+        clicked(currentItem());
 }
 
 file_list_box::file_list_box(QWidget *parent) : list_box(parent)

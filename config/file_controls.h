@@ -74,6 +74,7 @@ protected:
     void keyPressEvent(QKeyEvent *e) override;
 
 private:
+    void clicked(QTreeWidgetItem *item);
     void open(QTreeWidgetItem *item);
 
     QStringList volumes_;
