@@ -2,6 +2,7 @@
 
 #include "startup/bas_shellcode.h"
 
+#include <QAbstractScrollArea>
 #include <QDialog>
 #include <QKeyEvent>
 #include <QLayout>
@@ -27,6 +28,13 @@ void size_client(QDialog *dialog, int twips_w, int twips_h)
     const QSize size = designed.expandedTo(needed);
     dialog->setMinimumSize(size);
     dialog->resize(size);
+}
+
+void keep_rows(QAbstractScrollArea *list, int rows)
+{
+    // A line of a list is its text and a little padding (or a small icon).
+    const int line = std::max(QFontMetrics(list->font()).height() + 2, 17);
+    list->setMinimumHeight(rows * line + 2 * list->frameWidth());
 }
 
 void prepare_buttons(QDialog *dialog)

@@ -3,6 +3,7 @@
 // their keyboard rules and the texts that explain a refused entry.
 #include <QString>
 
+class QAbstractScrollArea;
 class QDialog;
 class QKeyEvent;
 
@@ -11,6 +12,10 @@ namespace editor_window {
 // Client area of `twips_w` × `twips_h` twips at the screen's twips per pixel,
 // grown where the desktop's fonts need more room than that.
 void size_client(QDialog *dialog, int twips_w, int twips_h);
+
+// Room for at least `rows` lines of text in a list, in the list's own font,
+// so that larger fonts make the window taller instead of the lists shorter.
+void keep_rows(QAbstractScrollArea *list, int rows);
 
 // Enter presses only the button that has the focus (no button waits as a
 // default that Enter in a list would press); buttons are not drawn as defaults.

@@ -5,6 +5,8 @@
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QStyle>
+#include <QStyleOptionComboBox>
+#include <QStylePainter>
 
 namespace {
 constexpr int k_path_role = Qt::UserRole;
@@ -60,6 +62,18 @@ void drive_list_box::set_volumes(const QStringList &roots)
     clear();
     for (const QString &root : roots)
         addItem(style()->standardIcon(QStyle::SP_DriveHDIcon), QDir::toNativeSeparators(root), root);
+}
+
+void drive_list_box::paintEvent(QPaintEvent *)
+{
+    QStylePainter painter(this);
+    QStyleOptionComboBox option;
+    initStyleOption(&option);
+    painter.drawComplexControl(QStyle::CC_ComboBox, option);
+    const QRect text = style()->subControlRect(QStyle::CC_ComboBox, &option, QStyle::SC_ComboBoxEditField, this);
+    const int room = text.width() - (option.currentIcon.isNull() ? 0 : option.iconSize.width() + 4);
+    option.currentText = fontMetrics().elidedText(option.currentText, Qt::ElideMiddle, room);
+    painter.drawControl(QStyle::CE_ComboBoxLabel, option);
 }
 
 QString drive_list_box::drive() const
@@ -144,7 +158,6 @@ bool dir_list_box::set_path(const QString &folder)
         item->setText(0, text);
         item->setIcon(0, open_icon);
         item->setData(0, k_path_role, chain[i]);
-        item->setToolTip(0, QDir::toNativeSeparators(chain[i]));
         parent_item = item;
     }
     const QStringList subfolders =

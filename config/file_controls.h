@@ -42,6 +42,10 @@ signals:
     // The user chose a volume.
     void Change();
 
+protected:
+    // A long mount point is shortened in its middle rather than cut off.
+    void paintEvent(QPaintEvent *e) override;
+
 private:
     QStringList volumes_;
 };
@@ -72,6 +76,8 @@ signals:
 
 protected:
     void keyPressEvent(QKeyEvent *e) override;
+    // The folders are always open: no expand marks.
+    void drawBranches(QPainter *, const QRect &, const QModelIndex &) const override {}
 
 private:
     void clicked(QTreeWidgetItem *item);

@@ -91,6 +91,8 @@ frm_audio::frm_audio(QWidget *parent)
     setTabOrder(Command2, List2);
     setTabOrder(List2, Command6);
     setTabOrder(Command6, Command3);
+    for (QAbstractScrollArea *list : std::initializer_list<QAbstractScrollArea *>{Dir1, File1, List2})
+        editor_window::keep_rows(list, 4);
     editor_window::prepare_buttons(this);
     editor_window::size_client(this, k_client_width_twips, k_client_height_twips);
 

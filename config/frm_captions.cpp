@@ -56,6 +56,7 @@ frm_captions::frm_captions(QWidget *parent)
     setTabOrder(Command2, Command4);
     setTabOrder(Command4, Command3);
     setTabOrder(Command3, Command1);
+    editor_window::keep_rows(List1, 8);
     editor_window::prepare_buttons(this);
     editor_window::size_client(this, k_client_width_twips, k_client_height_twips);
 
