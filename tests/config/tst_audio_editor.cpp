@@ -173,13 +173,14 @@ private slots:
     {
         QTest::addColumn<int>("lines");
         QTest::addColumn<int>("files");
-        QTest::addColumn<QString>("how"); // "all": Add All; "two"/"every": select, then Add Selected
+        // "all": Alt+A; "enter": Enter on the focused Add All; "two"/"every": select, then Add Selected
+        QTest::addColumn<QString>("how");
         QTest::addColumn<int>("added");
         QTest::addColumn<int>("messages");
         QTest::newRow("498 lines, five selected") << 498 << 5 << "every" << 2 << 3;
         QTest::newRow("500 lines, Add All of 20") << 500 << 20 << "all" << 0 << 20;
         QTest::newRow("two of five selected") << 0 << 5 << "two" << 2 << 0;
-        QTest::newRow("Add All of five") << 3 << 5 << "all" << 5 << 0;
+        QTest::newRow("Add All of five, by Enter") << 3 << 5 << "enter" << 5 << 0;
     }
     void adding()
     {
@@ -201,8 +202,13 @@ private slots:
         QCOMPARE(editor.File1->count(), files);
         QStringList expected = numbered(lines);
         box_closer boxes;
-        if (how == "all") {
-            press(&editor, Qt::Key_A);
+        if (how == "all" || how == "enter") {
+            if (how == "all") {
+                press(&editor, Qt::Key_A);
+            } else {
+                editor.Command2->setFocus();
+                QTest::keyClick(editor.Command2, Qt::Key_Return);
+            }
             expected += QStringList(names.mid(0, added)).replaceInStrings(QRegularExpression("^"), folder + "/");
         } else if (how == "every") {
             editor.File1->setFocus();
