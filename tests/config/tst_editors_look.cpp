@@ -136,8 +136,9 @@ void screenshot(QWidget *window, const QString &name)
 
 void show_and_settle(QWidget *window)
 {
+    // A busy machine may take a while to map a window and let the manager frame it.
     window->show();
-    QVERIFY(QTest::qWaitForWindowExposed(window));
+    QVERIFY(QTest::qWaitForWindowExposed(window, 30000));
     QTest::qWait(700); // the window manager's frame and a full repaint
 }
 } // namespace
