@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QProcess>
 #include <QScreen>
 #include <QtTest>
@@ -105,7 +106,10 @@ void no_text_cut(QWidget *window)
     for (QWidget *w : window->findChildren<QWidget *>()) {
         if (!w->isVisible())
             continue;
-        if (qobject_cast<QAbstractButton *>(w) || qobject_cast<QLabel *>(w)) {
+        if (auto *label = qobject_cast<QLabel *>(w); label && label->wordWrap()) {
+            // A wrapping text needs its height at the width it was given.
+            QVERIFY2(w->height() >= label->heightForWidth(w->width()), qPrintable(label->text()));
+        } else if (qobject_cast<QAbstractButton *>(w) || qobject_cast<QLabel *>(w)) {
             const QSize need = w->sizeHint();
             QVERIFY2(w->width() >= need.width() && w->height() >= need.height(),
                      qPrintable(QStringLiteral("%1: %2x%3 for %4x%5").arg(w->property("text").toString())
@@ -172,6 +176,33 @@ private slots:
         show_and_settle(&editor);
         no_text_cut(&editor);
         screenshot(&editor, "captions-editor");
+    }
+
+    void refusal_message()
+    {
+        // The box that refuses a caption, as the user sees it over the editor.
+        frm_captions editor;
+        show_and_settle(&editor);
+        bool shot = false;
+        QTimer poll;
+        poll.setInterval(50);
+        connect(&poll, &QTimer::timeout, this, [&] {
+            auto *box = qobject_cast<QMessageBox *>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible() || shot)
+                return;
+            shot = true;
+            QVERIFY(QTest::qWaitForWindowExposed(box, 30000));
+            QTest::qWait(700);
+            no_text_cut(box);
+            screenshot(box, "caption-refused");
+            box->button(QMessageBox::Ok)->click();
+        });
+        poll.start();
+        const int before = editor.List1->count();
+        editor.Text1->setText(QStringLiteral("\"Eagle\" has landed, Houston"));
+        QTest::keyClick(editor.Text1, Qt::Key_Return);
+        QVERIFY(shot);
+        QCOMPARE(editor.List1->count(), before);
     }
 
     void audio_editor()
