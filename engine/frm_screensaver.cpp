@@ -152,12 +152,15 @@ void frm_screensaver::main_loop()
 
 bool frm_screensaver::Form_Unload()
 {
+    const bool was_active = bas_shellcode::saver_active;
     audio_.audio_off();
     if (hold_input)
         hold_input(false);
     platform::show_cursor();
     platform::saver_running_off();
     bas_shellcode::saver_active = false;
+    if (was_active)
+        emit ending();
     if (unload_guard == 1)
         return true;
     audio_.Timer1.stop(); // the closed window may live on (the menu's preview): no more picks
@@ -195,7 +198,7 @@ void frm_screensaver::closeEvent(QCloseEvent *e)
     if (e->spontaneous() && unload_guard == 1 && engine_.preview_mode != 1 && password_required
         && password_required()) {
         e->ignore();
-        do_keypress();
+        engine_.request_close();
         return;
     }
     if (Form_Unload())

@@ -64,6 +64,10 @@ public:
     // its unload (false), so no other program receives input meanwhile.
     std::function<void(bool held)> hold_input;
 
+signals:
+    // The saver is ending (its first unload, refused or not): windows over it close.
+    void ending();
+
 protected:
     bool event(QEvent *e) override;
     void closeEvent(QCloseEvent *e) override;

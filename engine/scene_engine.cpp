@@ -46,6 +46,7 @@ void scene_engine::activate(int width, int height)
     scene_frames = 0;
     scene_index = static_cast<std::int32_t>(std::floor(random_.next() * 10 + 1)) - 1;
     mouse_moves = 0;
+    close_requested = 0;
     password_prompt_open = 0;
     transition_effect = 0;
     background_main = pictures[scene_index];
@@ -81,8 +82,9 @@ input_verdict scene_engine::judge_input(const std::function<bool()> &password_re
         frame_count = 0;
         mouse_moves = 0;
     }
-    if (mouse_moves > mouse_move_limit) {
+    if (mouse_moves > mouse_move_limit || close_requested != 0) {
         mouse_moves = 0;
+        close_requested = 0;
         if (preview_mode == 1) {
             exit_requested = 1;
             verdict = input_verdict::end_saver;

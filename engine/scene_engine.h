@@ -65,6 +65,9 @@ public:
     // Input handlers.
     void ascreen_MouseMove() { ++mouse_moves; }
     void do_keypress() { mouse_moves = static_cast<std::int16_t>(mouse_move_limit + 1); }
+    // A close request from outside (the window manager's close): input that
+    // always counts, whatever frame of the 80-frame window it arrives in.
+    void request_close() { close_requested = 1; }
 
     // --- sprite table ---------------------------------------------------------
     void init_sprites();
@@ -120,6 +123,7 @@ public:
     std::int16_t password_prompt_open = 0;
     std::int16_t mouse_moves = 0;
     std::int16_t mouse_move_limit = 22;
+    std::int16_t close_requested = 0; // survives the 80-frame window's reset
     std::int32_t frame_count = 0;
     std::int16_t full_repaint = 0;
     std::int32_t scroller_interval = 500, scene_duration = 1040, launch_period = 40;

@@ -14,26 +14,14 @@
 #include <QPushButton>
 #include <QTimer>
 
-namespace {
-// The stored password keeps 8-bit character codes, and a character beyond them
-// comes back as '?'. A typed text is seen the same way, so that a password the
-// store could not hold exactly still opens the saver.
-QString as_stored(const QString &text)
-{
-    QString out = text;
-    for (QChar &c : out)
-        if (c.unicode() > 255)
-            c = QLatin1Char('?');
-    return out;
-}
-} // namespace
-
 frm_checkpassword::frm_checkpassword(frm_screensaver &saver)
     : QDialog(nullptr, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowCloseButtonHint), saver_(saver),
       scene_(saver.scene())
 {
     setWindowTitle(QStringLiteral("Screen Saver Password"));
-    setAttribute(Qt::WA_DeleteOnClose);
+    // No delete-on-close: the prompt may close while one of its own handlers
+    // still runs (the timer fires while the wrong-password box is open), so it
+    // deletes itself only once no handler of it is running (release()).
 
     Label1 = new QLabel(QStringLiteral("Type your screen saver password:"), this);
     Text1 = new QLineEdit(this);
@@ -67,8 +55,11 @@ frm_checkpassword::frm_checkpassword(frm_screensaver &saver)
     connect(Timer1, &QTimer::timeout, this, [this] { Timer1_Timer(); });
     // The saver's end takes the prompt with it, as the end of the process would:
     // the prompt's unload does not run then (it would hide the pointer again).
+    // The end may come while the saver still shows (a session's end refused
+    // once by its unload), and a box of the prompt must not hold it up.
     saver_.installEventFilter(this);
-    connect(&saver_, &QObject::destroyed, this, [this] { delete this; });
+    connect(&saver_, &frm_screensaver::ending, this, [this] { dismiss(); });
+    connect(&saver_, &QObject::destroyed, this, [this] { dismiss(); });
 
     Form_Load();
 }
@@ -76,6 +67,8 @@ frm_checkpassword::frm_checkpassword(frm_screensaver &saver)
 frm_checkpassword *frm_checkpassword::open_over(frm_screensaver &saver)
 {
     auto *prompt = new frm_checkpassword(saver);
+    if (prompt->unloaded_)
+        return nullptr; // the saver ended while the prompt loaded; it deletes itself
     prompt->show();
     prompt->activateWindow();
     prompt->Text1->setFocus();
@@ -84,10 +77,13 @@ frm_checkpassword *frm_checkpassword::open_over(frm_screensaver &saver)
 
 void frm_checkpassword::Form_Load()
 {
+    const running_handler running(this); // place_window and the topmost step let events run
     bas_password::place_window(this);
     if (scene_.preview_mode != 1) {
         setWindowFlag(Qt::WindowStaysOnTopHint, true);
         platform::do_events();
+        if (unloaded_)
+            return;
     }
     platform::show_cursor();
     // Runs from the load on; typing does not restart it.
@@ -104,16 +100,22 @@ void frm_checkpassword::Text1_KeyPress(int &key_ascii)
 
 void frm_checkpassword::Command1_Click()
 {
-    const QString typed = as_stored(Text1->text()).toUpper();
-    if (typed == bas_shellcode::saver_password.toUpper()) {
+    const running_handler running(this);
+    // The store keeps every character as it was set, so the typed
+    // text is compared as it is, letters in capitals on both sides.
+    if (Text1->text().toUpper() == bas_shellcode::saver_password.toUpper()) {
         scene_.password_prompt_open = 0;
         scene_.exit_requested = 1;
         close();
         return;
     }
     Text1->clear();
+    // The box runs its own event loop: the timer, the saver's end or a click
+    // may close the prompt meanwhile, and the box goes with it.
     platform::message_box(QStringLiteral("The password that you typed is not correct. Try typing it again."),
-                          QStringLiteral("Passwords"), platform::message_icon::exclamation);
+                          QStringLiteral("Passwords"), platform::message_icon::exclamation, this);
+    if (unloaded_)
+        return;
     activateWindow();
     Text1->setFocus();
 }
@@ -152,6 +154,37 @@ void frm_checkpassword::done(int result)
             saver_.activateWindow();
     }
     QDialog::done(result);
+    release();
+}
+
+void frm_checkpassword::dismiss()
+{
+    if (unloaded_)
+        return;
+    unloaded_ = true;
+    QDialog::done(QDialog::Rejected);
+    release();
+}
+
+void frm_checkpassword::release()
+{
+    if (handlers_running_ > 0)
+        release_pending_ = true;
+    else if (!release_posted_) {
+        release_posted_ = true;
+        deleteLater();
+    }
+}
+
+frm_checkpassword::running_handler::running_handler(frm_checkpassword *prompt) : prompt_(prompt)
+{
+    ++prompt_->handlers_running_;
+}
+
+frm_checkpassword::running_handler::~running_handler()
+{
+    if (--prompt_->handlers_running_ == 0 && prompt_->release_pending_)
+        prompt_->release();
 }
 
 bool frm_checkpassword::eventFilter(QObject *watched, QEvent *e)
@@ -164,10 +197,7 @@ bool frm_checkpassword::eventFilter(QObject *watched, QEvent *e)
         Text1_KeyPress(key_ascii);
         return key_ascii == 0;
     }
-    if (watched == &saver_ && e->type() == QEvent::Hide && !unloaded_) {
-        unloaded_ = true;
-        hide();
-        deleteLater();
-    }
+    if (watched == &saver_ && e->type() == QEvent::Hide)
+        dismiss();
     return QDialog::eventFilter(watched, e);
 }

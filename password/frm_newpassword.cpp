@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -69,19 +70,22 @@ QString frm_newpassword::to_key_characters(const QString &text) const
 
 void frm_newpassword::OK_Click()
 {
+    // The boxes and the pumping below run events: a close meanwhile (in mode
+    // "/A" the dialog deletes itself when it closes) must not be run into.
+    const QPointer<frm_newpassword> alive(this);
     // The boxes keep the converted texts, whatever happens next.
     NewPassword->setText(to_key_characters(NewPassword->text()));
     NewPassword2->setText(to_key_characters(NewPassword2->text()));
 
     if (NewPassword->text() != NewPassword2->text()) {
         platform::message_box(QStringLiteral("The new and confirmed passwords do not match. Please type them again."),
-                              QStringLiteral("Microsoft Windows"), platform::message_icon::stop);
+                              QStringLiteral("Microsoft Windows"), platform::message_icon::stop, this);
         return;
     }
     if (NewPassword->text().size() > k_max_length) {
         platform::message_box(QStringLiteral("New password too long") + QChar(10) + QStringLiteral("Maximum length ")
                                   + QString::number(k_max_length) + QStringLiteral(" chars"),
-                              QStringLiteral("Change Password"), platform::message_icon::exclamation);
+                              QStringLiteral("Change Password"), platform::message_icon::exclamation, this);
         return;
     }
     bas_shellcode::saver_password = NewPassword->text();
@@ -89,7 +93,8 @@ void frm_newpassword::OK_Click()
     // The settings file stays readable by its owner alone on every write.
     bas_shellcode::save_setting(QStringLiteral("misc"), bas_shellcode::scrambled_password);
     platform::do_events();
-    accept();
+    if (alive)
+        accept();
 }
 
 void frm_newpassword::Cancel_Click()

@@ -39,24 +39,6 @@ bool is_character_key(const char *name)
            && n[2] >= '0' && n[2] <= '9' && n[3] >= '0' && n[3] <= '9';
 }
 
-// The accents that dead keys put on the next character: each as a spacing
-// character (dead key, then space) and as a combining mark (dead key, then letter).
-struct accent
-{
-    char32_t spacing;
-    char32_t combining;
-    xkb_keysym_t dead;
-};
-constexpr accent k_accents[] = {
-    {U'`', 0x0300, XKB_KEY_dead_grave},          {0x00B4, 0x0301, XKB_KEY_dead_acute},
-    {U'^', 0x0302, XKB_KEY_dead_circumflex},     {U'~', 0x0303, XKB_KEY_dead_tilde},
-    {0x00AF, 0x0304, XKB_KEY_dead_macron},       {0x02D8, 0x0306, XKB_KEY_dead_breve},
-    {0x02D9, 0x0307, XKB_KEY_dead_abovedot},     {0x00A8, 0x0308, XKB_KEY_dead_diaeresis},
-    {0x02DA, 0x030A, XKB_KEY_dead_abovering},    {0x02DD, 0x030B, XKB_KEY_dead_doubleacute},
-    {0x02C7, 0x030C, XKB_KEY_dead_caron},        {0x00B8, 0x0327, XKB_KEY_dead_cedilla},
-    {0x02DB, 0x0328, XKB_KEY_dead_ogonek},
-};
-
 class keyboard
 {
 public:
@@ -100,8 +82,6 @@ public:
         return std::nullopt;
     }
 
-    bool types(xkb_keysym_t sym) const { return unshifted_of(sym).has_value(); }
-
 private:
     bool level_has(xkb_keycode_t key, xkb_level_index_t level, xkb_keysym_t sym) const
     {
@@ -120,30 +100,15 @@ private:
     std::unique_ptr<xkb_keymap, keymap_free> keymap_;
 };
 
-// True when `c` comes from a dead key of this keyboard: a spacing accent (dead
-// key, then space) or a letter with one accent whose bare letter a key types.
-bool through_dead_key(const keyboard &kb, char32_t c)
-{
-    for (const accent &a : k_accents)
-        if (a.spacing == c)
-            return kb.types(a.dead);
-    if (QChar::decompositionTag(c) != QChar::Canonical)
-        return false;
-    const QList<uint> parts = QChar::decomposition(c).toUcs4();
-    if (parts.size() != 2)
-        return false;
-    for (const accent &a : k_accents)
-        if (a.combining == parts[1])
-            return kb.types(a.dead) && kb.types(xkb_utf32_to_keysym(parts[0]));
-    return false;
-}
-
 char32_t key_character(const keyboard &kb, char32_t c)
 {
     const xkb_keysym_t sym = xkb_utf32_to_keysym(c);
     const std::optional<xkb_keysym_t> unshifted = sym == XKB_KEY_NoSymbol ? std::nullopt : kb.unshifted_of(sym);
+    // A character that no key types (one from a dead key, compose or an input
+    // method) stays as typed: turned into anything else it could never be
+    // typed again, or would match every other such character.
     if (!unshifted)
-        return through_dead_key(kb, c) ? c : 0;
+        return c;
     // A dead key types nothing by itself: keep the character rather than lose it.
     if (is_dead(*unshifted))
         return c;

@@ -11,9 +11,9 @@ using layout_names = platform::layout_names;
 
 // Each character becomes the character that its key types without modifiers,
 // letters in capitals: on a US layout "a!" becomes "A1", on a German one "@"
-// (AltGr+Q) becomes "Q". A character that no key types becomes character 0. A
-// character typed through a dead key (or one whose key is a dead key unshifted)
-// stays as it is, since the key alone types no character.
+// (AltGr+Q) becomes "Q". A character that no key types directly (one typed
+// through a dead key, compose or an input method), and one whose key is a dead
+// key unshifted, stays as it is, since no key alone types it.
 QString to_key_characters(const QString &text, const layout_names &names);
 QString to_key_characters(const QString &text);
 

@@ -8,6 +8,8 @@
 #include <QGuiApplication>
 #include <QLockFile>
 #include <QMessageBox>
+#include <QPointer>
+#include <QWidget>
 #include <QScreen>
 #include <QStandardPaths>
 #include <algorithm>
@@ -70,7 +72,36 @@ void set_message_box_handler(std::function<void(const QString &, const QString &
     g_message_handler = std::move(handler);
 }
 
-void message_box(const QString &text, const QString &title, message_icon icon)
+namespace {
+// Closes a box when its owner window hides or goes.
+class box_closer : public QObject
+{
+public:
+    box_closer(QMessageBox *box, QWidget *owner) : QObject(box), box_(box)
+    {
+        owner->installEventFilter(this);
+        connect(owner, &QObject::destroyed, this, [this] { close_box(); });
+    }
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *e) override
+    {
+        if (e->type() == QEvent::Hide)
+            close_box();
+        return QObject::eventFilter(watched, e);
+    }
+
+private:
+    void close_box()
+    {
+        if (box_)
+            box_->done(QMessageBox::Ok);
+    }
+    QPointer<QMessageBox> box_;
+};
+} // namespace
+
+void message_box(const QString &text, const QString &title, message_icon icon, QWidget *owner)
 {
     QString shown = text;
     shown.replace(QLatin1Char('\r'), QLatin1Char('\n'));
@@ -85,8 +116,18 @@ void message_box(const QString &text, const QString &title, message_icon icon)
     case message_icon::stop: qicon = QMessageBox::Critical; break;
     case message_icon::information: qicon = QMessageBox::Information; break;
     }
-    QMessageBox box(qicon, title, shown, QMessageBox::Ok);
-    box.exec();
+    // On the heap: whoever deletes the owner deletes its box too, and exec()
+    // survives that; a box on this stack would be deleted twice.
+    QPointer<QMessageBox> box = new QMessageBox(qicon, title, shown, QMessageBox::Ok, owner);
+    if (owner) {
+        // A box under a topmost owner (the password prompt) would be hidden behind it.
+        if (owner->window()->windowFlags().testFlag(Qt::WindowStaysOnTopHint))
+            box->setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        new box_closer(box, owner);
+    }
+    if (!owner || owner->isVisible()) // a hidden owner has closed already: nothing to answer
+        box->exec();
+    delete box.data();
 }
 
 QString program_folder()

@@ -8,6 +8,8 @@
 
 class QFile;
 
+class QWidget;
+
 namespace platform {
 
 // Millisecond tick count of a monotonic clock; wraps like a 32-bit counter.
@@ -29,7 +31,11 @@ void set_end_handler(std::function<void(int)> handler);
 
 enum class message_icon { none, exclamation, stop, information };
 // A modal box with an OK button only. Carriage returns in `text` start new lines.
-void message_box(const QString &text, const QString &title, message_icon icon = message_icon::none);
+// With an owner, the box stands over it and closes (as if OK) when the owner
+// hides or is deleted meanwhile, so that a window closed while its handler
+// waits in the box neither keeps the box open nor is left to the handler.
+void message_box(const QString &text, const QString &title, message_icon icon = message_icon::none,
+                 QWidget *owner = nullptr);
 // Tests record message boxes instead of showing them.
 void set_message_box_handler(std::function<void(const QString &text, const QString &title, message_icon)> handler);
 

@@ -32,6 +32,7 @@ void set_handler(void (*handler)(int))
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
+    sigaction(SIGINT, &action, nullptr);
     sigaction(SIGHUP, &action, nullptr);
 }
 } // namespace

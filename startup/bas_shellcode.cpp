@@ -6,6 +6,8 @@
 #include "startup/numbers.h"
 
 #include <limits>
+#include <optional>
+#include <vector>
 
 namespace bas_shellcode {
 
@@ -29,14 +31,75 @@ QString read_numeric_text(const QString &key, const QString &fallback)
     return numbers::parse_decimal(text) ? text : fallback;
 }
 
-// Code of a character in the 8-bit character set; others become '?', as an
-// 8-bit conversion would make them.
-int char_code(QChar c) { return c.unicode() <= 255 ? c.unicode() : '?'; }
-
 int key_code(int position) // position counts from 1
 {
     return k_scramble_key.at(position % 5).unicode();
 }
+
+// The stored form, pair by pair (pair n uses key letter (n mod 5) + 1):
+// - a character of code 0..255 is one pair, as the store has always held it:
+//   x = code XOR key, letters 122 - x div 16 ("k".."z") and 97 + x mod 16;
+// - a character above 255 is its UTF-8 bytes, one pair per byte: x = byte XOR
+//   key is 128..255 (every such byte has its top bit set, no key letter has),
+//   written as 97 + (x div 16 - 8) ("a".."h") and 97 + x mod 16.
+// The first letter of a pair tells the two apart: "a".."h" never starts a pair
+// of an 8-bit character, so every value written before stays what it was.
+constexpr int k_byte_pair_first = 'a';
+constexpr int k_byte_pair_last = 'h';
+
+void append_pair(QString &out, int x, bool byte_pair)
+{
+    out += QChar(byte_pair ? k_byte_pair_first + (x / 16 - 8) : 122 - x / 16);
+    out += QChar(97 + x % 16);
+}
+
+// The code points of a text; a surrogate without its partner counts as itself.
+std::vector<char32_t> code_points(const QString &text)
+{
+    std::vector<char32_t> out;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (c.isHighSurrogate() && i + 1 < text.size() && text.at(i + 1).isLowSurrogate()) {
+            out.push_back(QChar::surrogateToUcs4(c, text.at(i + 1)));
+            ++i;
+        } else {
+            out.push_back(c.unicode());
+        }
+    }
+    return out;
+}
+
+std::vector<int> utf8_bytes(char32_t c) // c > 255
+{
+    if (c < 0x800)
+        return {0xC0 | int(c >> 6), 0x80 | int(c & 0x3F)};
+    if (c < 0x10000)
+        return {0xE0 | int(c >> 12), 0x80 | int((c >> 6) & 0x3F), 0x80 | int(c & 0x3F)};
+    return {0xF0 | int(c >> 18), 0x80 | int((c >> 12) & 0x3F), 0x80 | int((c >> 6) & 0x3F), 0x80 | int(c & 0x3F)};
+}
+
+// One character from UTF-8 bytes written by scramble_password, or nothing when
+// the bytes are not what it writes (a sequence cut short, a stray continuation
+// byte, a longer form than needed, a code of 255 or less, beyond U+10FFFF).
+std::optional<char32_t> from_utf8(const std::vector<int> &bytes)
+{
+    const int lead = bytes.at(0);
+    const std::size_t need = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 0;
+    if (need == 0 || lead >= 0xF8 || bytes.size() != need)
+        return std::nullopt;
+    char32_t c = static_cast<char32_t>(lead & (0x7F >> need));
+    for (std::size_t i = 1; i < need; ++i) {
+        if ((bytes[i] & 0xC0) != 0x80)
+            return std::nullopt;
+        c = (c << 6) | static_cast<char32_t>(bytes[i] & 0x3F);
+    }
+    const char32_t least = need == 2 ? 0x100 : need == 3 ? 0x800 : 0x10000;
+    if (c < least || c > 0x10FFFF)
+        return std::nullopt;
+    return c;
+}
+
+std::size_t utf8_length(int lead) { return lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1; }
 
 void show_installation_error()
 {
@@ -115,10 +178,17 @@ void save_settings()
 void scramble_password()
 {
     scrambled_password.clear();
-    for (int i = 1; i <= saver_password.size(); ++i) {
-        const int x = char_code(saver_password.at(i - 1)) ^ key_code(i);
-        scrambled_password += QChar(122 - x / 16);
-        scrambled_password += QChar(97 + x % 16);
+    int pair = 0;
+    for (const char32_t c : code_points(saver_password)) {
+        if (c <= 255) {
+            ++pair;
+            append_pair(scrambled_password, static_cast<int>(c) ^ key_code(pair), false);
+            continue;
+        }
+        for (const int byte : utf8_bytes(c)) {
+            ++pair;
+            append_pair(scrambled_password, byte ^ key_code(pair), true);
+        }
     }
 }
 
@@ -130,14 +200,37 @@ void unscramble_password()
     if (s.size() % 2 != 0)
         return;
     QString plain;
+    std::vector<int> pending; // UTF-8 bytes of a character above 255 read so far
     for (int i = 1; i <= s.size(); i += 2) {
-        const int hi = s.at(i - 1).unicode();
-        const int lo = s.at(i).unicode();
-        if (hi < 'k' || hi > 'z' || lo < 'a' || lo > 'p')
+        const int first = s.at(i - 1).unicode();
+        const int second = s.at(i).unicode();
+        const int key = key_code((i + 1) / 2);
+        if (second < 'a' || second > 'p')
             return;
-        const int x = (122 - hi) * 16 + (lo - 97);
-        plain += QChar(x ^ key_code((i + 1) / 2));
+        if (first >= 'k' && first <= 'z') {
+            if (!pending.empty())
+                return;
+            plain += QChar(((122 - first) * 16 + (second - 97)) ^ key);
+        } else if (first >= k_byte_pair_first && first <= k_byte_pair_last) {
+            pending.push_back((((first - k_byte_pair_first) + 8) * 16 + (second - 97)) ^ key);
+            if (pending.size() < utf8_length(pending.front()))
+                continue;
+            const std::optional<char32_t> c = from_utf8(pending);
+            if (!c)
+                return;
+            if (*c >= 0x10000) {
+                plain += QChar(QChar::highSurrogate(*c));
+                plain += QChar(QChar::lowSurrogate(*c));
+            } else {
+                plain += QChar(static_cast<char16_t>(*c)); // a lone surrogate stays itself
+            }
+            pending.clear();
+        } else {
+            return;
+        }
     }
+    if (!pending.empty())
+        return;
     saver_password = plain;
 }
 

@@ -42,6 +42,10 @@ void load_settings();
 // Writes the user-editable settings and the scrambled password.
 void save_settings();
 
+// The stored form holds letters "a".."z" only, two a character of code 0..255
+// (as every earlier value holds them) and two a UTF-8 byte for a character above 255,
+// whose pairs start with "a".."h" (see bas_shellcode.cpp). A value that is not
+// such a form reads back as no password.
 void scramble_password();
 void unscramble_password();
 

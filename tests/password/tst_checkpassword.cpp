@@ -131,8 +131,8 @@ private slots:
         QTest::addColumn<QString>("typed");
         QTest::newRow("another case") << "SECRET" << "sEcReT";
         QTest::newRow("empty") << "" << "";
-        // The store keeps 8-bit codes: such a password comes back as "??????".
         QTest::newRow("beyond 8 bits") << "ПАРОЛЬ" << "пароль";
+        QTest::newRow("no key types it") << "пароль" << "ПАРОЛЬ"; // kept as typed by the dialog
     }
     void right_password_ends_the_saver()
     {
@@ -193,6 +193,36 @@ private slots:
             QVERIFY(s.prompting());
             QCOMPARE(s.opened, 1);
             s.type(QStringLiteral("secret"));
+        });
+        s.w.show_saver();
+        QTRY_VERIFY_WITH_TIMEOUT(!bas_shellcode::saver_active, 20000);
+        QCOMPARE(messages_.size(), 1);
+    }
+
+    // Characters above 255 once all became "?": any text of the same length opened the saver.
+    void other_text_of_the_same_length_is_refused_data()
+    {
+        QTest::addColumn<QString>("password");
+        QTest::addColumn<QString>("wrong");
+        QTest::addColumn<QString>("right");
+        QTest::newRow("Cyrillic") << "ПАРОЛЬ" << "пароли" << "пароль";
+        QTest::newRow("Greek") << "ΚΩΔΙΚΟΣ" << "ΚΩΔΙΚΑΣ" << "κωδικοσ";
+        QTest::newRow("question marks") << "ЖЖ" << "??" << "жж";
+    }
+    void other_text_of_the_same_length_is_refused()
+    {
+        QFETCH(QString, password);
+        QFETCH(QString, wrong);
+        QFETCH(QString, right);
+        set_password(password);
+        protected_saver s;
+        QTimer::singleShot(500, &s.w, [&] { QTest::keyClick(s.w.ascreen, Qt::Key_X); });
+        when([&] { return s.prompting(); }, [&] {
+            s.type(wrong);
+            QCOMPARE(messages_.size(), 1);
+            QCOMPARE(messages_[0].title, QStringLiteral("Passwords"));
+            QVERIFY(bas_shellcode::saver_active);
+            s.type(right);
         });
         s.w.show_saver();
         QTRY_VERIFY_WITH_TIMEOUT(!bas_shellcode::saver_active, 20000);
