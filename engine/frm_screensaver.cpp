@@ -52,7 +52,9 @@ frm_screensaver::frm_screensaver(QWidget *parent)
     ascreen->installEventFilter(this);
     ascreen->hide();
 
+    // Captions and the clock are the user's text, never markup.
     scroller = new QLabel(this);
+    scroller->setTextFormat(Qt::PlainText);
     scroller->setAlignment(Qt::AlignCenter);
     scroller->setAutoFillBackground(true);
     QPalette sp = scroller->palette();
@@ -67,6 +69,7 @@ frm_screensaver::frm_screensaver(QWidget *parent)
     scroller->hide();
 
     time_box = new QLabel(this);
+    time_box->setTextFormat(Qt::PlainText);
     time_box->setAlignment(Qt::AlignCenter);
     time_box->setAutoFillBackground(true);
     QPalette tp = time_box->palette();
@@ -156,7 +159,7 @@ void frm_screensaver::Form_Activate()
 
 void frm_screensaver::main_loop()
 {
-    frame_period = bas_shellcode::frame_rate;
+    frame_period = engine::scene_engine::frame_period_of(bas_shellcode::frame_rate);
     for (;;) {
         if (!bas_shellcode::saver_active)
             break;
@@ -275,14 +278,15 @@ void frm_screensaver::mirror_text_box(QLabel *label, const engine::text_box &box
 {
     if (!box.visible)
         return;
-    if (box.text != shown) {
-        shown = box.text;
-        label->setText(box.text);
-    }
     const QRect g(to_pixels(box.left, engine_.twips_per_pixel_x), to_pixels(box.top, engine_.twips_per_pixel_y),
                   to_pixels(box.width, engine_.twips_per_pixel_x), to_pixels(box.height, engine_.twips_per_pixel_y));
     if (label->geometry() != g)
         label->setGeometry(g);
+    if (box.text != shown) {
+        shown = box.text;
+        // A caption wider than the band ends in an ellipsis rather than losing both ends.
+        label->setText(label == scroller ? label->fontMetrics().elidedText(box.text, Qt::ElideRight, g.width()) : box.text);
+    }
     if (!label->isVisible()) {
         label->show();
         label->raise();
