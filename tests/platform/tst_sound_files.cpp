@@ -170,7 +170,8 @@ private slots:
     }
 
     // The real program: a saver whose audio list names FIFOs ends at once when
-    // the session ends it, after its sound picks have tried them.
+    // the session ends it, after its sound picks have tried them (the saver's
+    // own end never waits for the loading threads; the test keeps it so).
     void saver_with_fifos_in_its_audio_list_ends()
     {
         QTemporaryDir home;
