@@ -4,6 +4,7 @@
 #include "startup/bas_usercode.h"
 
 #include <QLocale>
+#include <algorithm>
 
 namespace engine {
 
@@ -19,6 +20,19 @@ QString scene_engine::clock_text(const QTime &t) const
         .arg(t.minute(), 2, 10, QLatin1Char('0'))
         .arg(t.second(), 2, 10, QLatin1Char('0'))
         .arg(designator);
+}
+
+QString scene_engine::band_text(const QString &caption) const
+{
+    // No glyph is narrower than a pixel, so the band never shows more characters
+    // than it is pixels wide; a longer caption would only cost time every frame.
+    const int limit = std::max(screen_width, 1);
+    if (caption.size() <= limit)
+        return caption;
+    QString cut = caption.left(limit);
+    if (cut.back().isHighSurrogate())
+        cut.chop(1); // never half a character
+    return cut;
 }
 
 void scene_engine::handle_time()
@@ -56,7 +70,7 @@ void scene_engine::handle_scroller()
         caption_index += 1;
         if (caption_index > caption_count)
             caption_index = 1;
-        scroller.text = caption_list[caption_index];
+        scroller.text = band_text(caption_list[caption_index]);
         scroller.visible = true;
         scroller_state = 1;
     }

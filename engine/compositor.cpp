@@ -80,6 +80,13 @@ void scene_engine::blit_flicker_free()
         }
         BitBlt(ascreen, dirty_x, dirty_y, dirty_width, dirty_height, background_work, dirty_x, dirty_y, SRCCOPY);
     }
+    // Where objects retired this frame were last shown, the screen gets the
+    // picture without them.
+    for (int r = 0; r < retired_count_; ++r) {
+        const QRect &gone = retired_rects_[static_cast<std::size_t>(r)];
+        BitBlt(ascreen, gone.x(), gone.y(), gone.width(), gone.height(), background_work, gone.x(), gone.y(), SRCCOPY);
+    }
+    retired_count_ = 0;
 }
 
 void scene_engine::sort_sprites()

@@ -91,14 +91,15 @@ void frame_host::mirror_text_box(QLabel *label, const engine::text_box &box, QSt
 {
     if (!box.visible)
         return;
-    if (box.text != shown) {
-        shown = box.text;
-        label->setText(box.text);
-    }
     const QRect g(to_pixels(box.left, engine_.twips_per_pixel_x), to_pixels(box.top, engine_.twips_per_pixel_y),
                   to_pixels(box.width, engine_.twips_per_pixel_x), to_pixels(box.height, engine_.twips_per_pixel_y));
     if (label->geometry() != g)
         label->setGeometry(g);
+    if (box.text != shown) {
+        shown = box.text;
+        // A caption wider than the band ends in an ellipsis rather than losing both ends.
+        label->setText(label == scroller_ ? label->fontMetrics().elidedText(box.text, Qt::ElideRight, g.width()) : box.text);
+    }
     if (!label->isVisible()) {
         label->show();
         label->raise();

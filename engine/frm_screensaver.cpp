@@ -34,33 +34,8 @@ frm_screensaver::frm_screensaver(QWidget *parent)
     ascreen->installEventFilter(this);
     ascreen->hide();
 
-    scroller = new QLabel(this);
-    scroller->setAlignment(Qt::AlignCenter);
-    scroller->setAutoFillBackground(true);
-    QPalette sp = scroller->palette();
-    sp.setColor(QPalette::Window, QColor(0, 0, 128));
-    sp.setColor(QPalette::WindowText, Qt::white);
-    scroller->setPalette(sp);
-    QFont sf(QStringLiteral("Arial"));
-    sf.setPointSizeF(14.25);
-    sf.setBold(false);
-    scroller->setFont(sf);
-    scroller->setAttribute(Qt::WA_TransparentForMouseEvents);
-    scroller->hide();
-
-    time_box = new QLabel(this);
-    time_box->setAlignment(Qt::AlignCenter);
-    time_box->setAutoFillBackground(true);
-    QPalette tp = time_box->palette();
-    tp.setColor(QPalette::Window, Qt::black);
-    tp.setColor(QPalette::WindowText, QColor(255, 255, 0));
-    time_box->setPalette(tp);
-    QFont tf(QStringLiteral("Arial"));
-    tf.setPointSizeF(8.25);
-    tf.setBold(true);
-    time_box->setFont(tf);
-    time_box->setAttribute(Qt::WA_TransparentForMouseEvents);
-    time_box->hide();
+    scroller = frame_host::make_scroller(this);
+    time_box = frame_host::make_time_box(this);
 
     engine_.wait_ticks = [](std::int32_t ms) { platform::wait_ticks(ms); };
     host.attach(ascreen, scroller, time_box);
@@ -134,7 +109,7 @@ void frm_screensaver::Form_Activate()
 
 void frm_screensaver::main_loop()
 {
-    frame_period = bas_shellcode::frame_rate;
+    frame_period = engine::scene_engine::frame_period_of(bas_shellcode::frame_rate);
     for (;;) {
         if (!bas_shellcode::saver_active)
             break;

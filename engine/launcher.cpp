@@ -20,6 +20,13 @@ constexpr kind_rule k_kinds_rules[12] = {
 };
 } // namespace
 
+int scene_engine::kind_limit(int kind)
+{
+    if (kind >= 1 && kind <= 11)
+        return k_kinds_rules[kind].limit + 1;
+    return kind == 12 ? k_slots - 1 : 0;
+}
+
 double scene_engine::roll(double n)
 {
     return std::floor(random_.next() * n) + 1;

@@ -1,6 +1,7 @@
 // The per-frame object step: stars, the launch schedule, the motion classes,
 // retirement at the screen band, and animation.
 #include "engine/scene_engine.h"
+#include "startup/numbers.h"
 
 namespace engine {
 
@@ -8,11 +9,15 @@ void scene_engine::move_sprites()
 {
     mix_clock();
 
+    // Both draws happen every frame, the slot first, whether or not the slot is
+    // free, so a taken slot does not shift the random sequence of later steps.
     int s = static_cast<int>(roll(sprite_count));
-    if (sprite_alive[s] == 0 && chance_below(1000, 100))
+    const bool star_chance = chance_below(1000, 100);
+    if (sprite_alive[s] == 0 && star_chance)
         do_star(s);
 
-    launch_timer += 1;
+    // With launch_period 0 the timer runs on for ever: let it wrap, not overflow.
+    launch_timer = static_cast<std::int32_t>(static_cast<std::uint32_t>(launch_timer) + 1u);
     if (launch_timer == launch_period) {
         launch_timer = 0;
         s = static_cast<int>(roll(sprite_count));
@@ -83,10 +88,12 @@ void scene_engine::band_test(int i)
 {
     const int w = image_catalogue[sprite_image[i]][3];
     const int h = image_catalogue[sprite_image[i]][4];
-    if (sprite_x[i] > screen_width + 8 || sprite_x[i] + w < -8)
+    if (sprite_x[i] > screen_width + 8 || sprite_x[i] + w < -8 || sprite_y[i] > screen_height + 8 || sprite_y[i] + h < -8) {
+        if (retired_count_ < k_slots)
+            retired_rects_[static_cast<std::size_t>(retired_count_++)] =
+                QRect(static_cast<int>(numbers::round_even(sprite_old_x[i])), static_cast<int>(numbers::round_even(sprite_old_y[i])), w, h);
         sprite_off(i);
-    else if (sprite_y[i] > screen_height + 8 || sprite_y[i] + h < -8)
-        sprite_off(i);
+    }
 }
 
 void scene_engine::do_star(int s)

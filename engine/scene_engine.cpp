@@ -2,8 +2,14 @@
 
 #include "startup/bas_shellcode.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
+#include <QFile>
+#include <algorithm>
+#include <climits>
 #include <cmath>
+#include <cstdio>
 
 namespace engine {
 
@@ -15,19 +21,46 @@ scene_engine::scene_engine(random_source &random, tick_source &clock) : random_(
 bool scene_engine::load_pictures(const QString &folder)
 {
     const QDir dir(folder);
-    bool all = sprite.load(dir.filePath(QStringLiteral("sprite.png")));
-    all = mask.load(dir.filePath(QStringLiteral("mask.png"))) && all;
+    bool all = true;
+    // The saver runs without a picture it cannot read (that scene stays black),
+    // but says which one, once, so a broken installation can be found.
+    auto load = [&all, &dir](platform::surface &into, const QString &name) {
+        const QString file = dir.filePath(name);
+        if (into.load(file))
+            return;
+        all = false;
+        const QString program = QCoreApplication::instance() ? QFileInfo(QCoreApplication::applicationFilePath()).fileName()
+                                                             : QStringLiteral("zentara");
+        std::fprintf(stderr, "%s: cannot read the picture %s\n", qPrintable(program), QFile::encodeName(file).constData());
+    };
+    load(sprite, QStringLiteral("sprite.png"));
+    load(mask, QStringLiteral("mask.png"));
     for (int i = 0; i < 10; ++i)
-        all = pictures[i].load(dir.filePath(QStringLiteral("scene%1.png").arg(i))) && all;
+        load(pictures[i], QStringLiteral("scene%1.png").arg(i));
     return all;
+}
+
+namespace {
+// A frame count derived from a stored setting. Negative settings count as 0 and
+// huge ones stop just short of the 32-bit limit, so that no counter compared
+// with the result can overflow before it reaches it.
+std::int32_t frames_of(std::int32_t setting, std::int64_t factor)
+{
+    return static_cast<std::int32_t>(std::clamp<std::int64_t>(std::int64_t(setting) * factor, 0, INT32_MAX - 1));
+}
+} // namespace
+
+std::int32_t scene_engine::frame_period_of(std::int32_t frame_rate)
+{
+    return std::clamp<std::int32_t>(frame_rate, 0, k_max_frame_period);
 }
 
 void scene_engine::derive_from_settings()
 {
     using namespace bas_shellcode;
-    scroller_interval = static_cast<std::int32_t>(static_cast<std::uint32_t>(scroller_delay) * 50u);
-    scene_duration = static_cast<std::int32_t>(static_cast<std::uint32_t>(cycle_speed_value) * 80u);
-    launch_period = static_cast<std::int32_t>(static_cast<std::uint32_t>(object_frequency) * 8u);
+    scroller_interval = frames_of(scroller_delay, 50);
+    scene_duration = frames_of(cycle_speed_value, 80);
+    launch_period = frames_of(object_frequency, 8);
     show_time_on = text_is_nonzero(show_time);
 }
 

@@ -7,6 +7,7 @@
 #include "engine/random.h"
 #include "platform/surface.h"
 
+#include <QRect>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -49,6 +50,12 @@ public:
     bool load_pictures(const QString &folder);
     // Frame counts derived from the settings (read from the settings globals).
     void derive_from_settings();
+    // The longest wait of a frame: a stored frame_rate above it waits this long,
+    // so the saver still answers input within a second.
+    static constexpr std::int32_t k_max_frame_period = 1000;
+    // The milliseconds a frame lasts for a stored frame_rate: 0 and less wait for
+    // nothing but one pass over the events, at most k_max_frame_period.
+    static std::int32_t frame_period_of(std::int32_t frame_rate);
     // First activation: screen-sized surfaces, a random first scene painted over
     // the whole screen, the sprite table, and a full repaint on the first frame.
     void activate(int width, int height);
@@ -88,6 +95,9 @@ public:
 
     // --- launcher and motion ------------------------------------------------------
     void launch_object(int slot);
+    // The most objects of a kind that can be alive at once (the launcher refuses
+    // a kind while more than its limit fly, so one more than the limit).
+    static int kind_limit(int kind);
     void move_sprites();
     void do_star(int slot);
     double roll(double n);
@@ -102,6 +112,9 @@ public:
     void handle_time();
     void handle_scroller();
     QString clock_text(const QTime &t) const;
+    // A caption as the band shows it: cut to at most as many characters as the
+    // band is pixels wide.
+    QString band_text(const QString &caption) const;
     // The picture a closing saver leaves as wallpaper: the clean scene with every
     // live sprite in drawing order (no caption, no clock).
     void compose_wallpaper(platform::surface &dest);
@@ -157,6 +170,12 @@ private:
     void band_test(int slot);
     void copy_whole(platform::surface &dest, const platform::surface &src);
     int window_height_twips() const { return screen_height * twips_per_pixel_y; }
+
+    // Screen rectangles of objects retired by the band test this frame, as they
+    // were last drawn: a fast object can leave the band from a place still
+    // partly on the screen, and its picture there must not stay behind.
+    std::array<QRect, k_slots> retired_rects_{};
+    int retired_count_ = 0;
 
     random_source &random_;
     tick_source &clock_;

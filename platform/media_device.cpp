@@ -1,6 +1,7 @@
 #include "platform/media_device.h"
 
 #include "platform/os.h"
+#include "platform/sound_file.h"
 #include "platform/sound_system.h"
 
 #include <QFile>
@@ -38,28 +39,29 @@ bool same_word(const QString &text, const char *name) { return text.compare(QLat
 
 // The wave device plays RIFF wave files only (the mixer would also render other
 // formats, MIDI included, into memory in one go).
-bool is_wave_file(const QString &path)
+bool is_wave_file(const QByteArray &bytes) { return bytes.size() >= 12 && bytes.startsWith("RIFF") && bytes.mid(8, 4) == "WAVE"; }
+
+// A wave file whose sound fits the memory bound once decoded into the mixer's format.
+bool wave_fits(const QByteArray &bytes)
 {
-    QFile file;
-    if (!open_for_reading(file, path))
+    int rate = 0;
+    Uint16 format = 0;
+    int channels = 0;
+    if (Mix_QuerySpec(&rate, &format, &channels) == 0)
         return false;
-    const QByteArray head = file.read(12);
-    return head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "WAVE";
+    const qint64 decoded = decoded_wave_bytes(bytes, rate, channels, SDL_AUDIO_BITSIZE(format) / 8);
+    return decoded >= 0 && decoded <= k_max_decoded_wave_bytes;
 }
 
 // A standard MIDI file as it is, or the one inside a RIFF MIDI (.rmi) file; empty
-// for anything else. Only the header is read before the file counts as MIDI.
-QByteArray standard_midi_bytes(const QString &path)
+// for anything else.
+QByteArray standard_midi_bytes(const QByteArray &bytes)
 {
-    QFile file;
-    if (!open_for_reading(file, path))
-        return {};
-    const QByteArray head = file.peek(12);
+    const QByteArray head = bytes.left(12);
     const bool smf = head.startsWith("MThd");
     const bool rmi = head.size() == 12 && head.startsWith("RIFF") && head.mid(8, 4) == "RMID";
     if (!smf && !rmi)
         return {};
-    const QByteArray bytes = file.readAll();
     if (smf)
         return bytes;
     qsizetype at = 12;
@@ -116,22 +118,25 @@ loaded_ptr decode(const QString &device_type, const QString &path)
 {
     if (path.isEmpty() || !sound_available())
         return nullptr;
+    const bool wave = same_word(device_type, "WaveAudio");
+    if (!wave && !same_word(device_type, "Sequencer"))
+        return nullptr;
+    const std::optional<QByteArray> bytes = read_sound_file(file_name_bytes(path));
+    if (!bytes)
+        return nullptr;
     auto out = std::make_unique<loaded_file>();
-    if (same_word(device_type, "WaveAudio")) {
-        if (!is_wave_file(path))
+    if (wave) {
+        if (!is_wave_file(*bytes) || !wave_fits(*bytes))
             return nullptr;
-        out->chunk = Mix_LoadWAV_RW(SDL_RWFromFile(file_name_bytes(path).constData(), "rb"), 1);
+        out->chunk = Mix_LoadWAV_RW(SDL_RWFromConstMem(bytes->constData(), static_cast<int>(bytes->size())), 1);
         return out->chunk ? std::move(out) : nullptr;
     }
-    if (same_word(device_type, "Sequencer")) {
-        out->midi = standard_midi_bytes(path);
-        if (out->midi.isEmpty())
-            return nullptr;
-        SDL_RWops *source = SDL_RWFromConstMem(out->midi.constData(), static_cast<int>(out->midi.size()));
-        out->music = Mix_LoadMUSType_RW(source, MUS_MID, 1);
-        return out->music ? std::move(out) : nullptr;
-    }
-    return nullptr;
+    out->midi = standard_midi_bytes(*bytes);
+    if (out->midi.isEmpty())
+        return nullptr;
+    SDL_RWops *source = SDL_RWFromConstMem(out->midi.constData(), static_cast<int>(out->midi.size()));
+    out->music = Mix_LoadMUSType_RW(source, MUS_MID, 1);
+    return out->music ? std::move(out) : nullptr;
 }
 
 // Freeing a MIDI file frees its synthesizer and soundfont: not on the user-interface thread.

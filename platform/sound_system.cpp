@@ -31,6 +31,9 @@ const char *const k_soundfonts[] = {
     "/usr/share/soundfonts/freepats-general-midi.sf2",
 };
 
+// How long the end of the program waits for the loading threads.
+constexpr int k_end_wait_ms = 1000;
+
 std::once_flag g_open_once;
 std::atomic<bool> g_available{false};
 std::atomic<bool> g_shut_down{false};
@@ -122,12 +125,18 @@ void close_sound()
         std::lock_guard lock(g_mutex);
         std::swap(pool, g_pool);
     }
+    // A loader held up by a slow file must not hold up the end of the program:
+    // wait a moment, then leave it to the process's end. The mixer it may be
+    // inside then stays open too.
+    bool loader_left = false;
     if (pool) {
-        pool->waitForDone();
-        delete pool;
+        if (pool->waitForDone(k_end_wait_ms))
+            delete pool;
+        else
+            loader_left = true;
     }
     g_shut_down = true;
-    if (g_available) {
+    if (g_available && !loader_left) {
         g_available = false;
         Mix_HaltChannel(-1);
         Mix_HaltMusic();

@@ -66,8 +66,13 @@ void set_wallpaper(const QString &path, const QString &desktop, const command_ru
                                                             QStringLiteral("-p"), property, QStringLiteral("-s"), path});
         }
     } else if (runner.available(QStringLiteral("feh"))) {
-        runner.run(QStringLiteral("feh"), {QStringLiteral("--no-fehbg"), QStringLiteral("--bg-scale"), path});
+        // feh records the call in ~/.fehbg, which a bare X session runs at log-in.
+        runner.run(QStringLiteral("feh"), {QStringLiteral("--bg-fill"), path});
+    } else if (runner.available(QStringLiteral("nitrogen"))) {
+        runner.run(QStringLiteral("nitrogen"), {QStringLiteral("--set-zoom-fill"), QStringLiteral("--save"), path});
     } else if (runner.available(QStringLiteral("xwallpaper"))) {
+        // Stores nothing: the last resort, for this session only.
+
         runner.run(QStringLiteral("xwallpaper"), {QStringLiteral("--zoom"), path});
     }
 }

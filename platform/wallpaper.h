@@ -21,7 +21,9 @@ QString current_desktop();
 // Sets `path` (a picture file) as the wallpaper of `desktop` (as current_desktop()
 // names it): GNOME-like desktops, Cinnamon and MATE through their background
 // settings, KDE Plasma through its wallpaper tool, Xfce on every monitor and
-// workspace, otherwise feh or xwallpaper when installed. Results are ignored.
+// workspace, otherwise feh or nitrogen (both store the choice so that it is set
+// again at the next log-in), or xwallpaper (this session only) when installed.
+// Results are ignored.
 void set_wallpaper(const QString &path, const QString &desktop, const command_runner &runner);
 void set_wallpaper(const QString &path);
 

@@ -133,7 +133,7 @@ bool text_is_nonzero(const QString &text)
     return v && *v != 0.0;
 }
 
-void load_settings()
+void load_settings(bool first_run_writes_lists)
 {
     install_path = get_setting(QStringLiteral("install_path"), QStringLiteral("empty"));
     if (install_path == QLatin1String("empty")) {
@@ -144,7 +144,8 @@ void load_settings()
         install_path += QLatin1Char('/');
 
     run_once = read_whole<std::int32_t>(QStringLiteral("run_once"), 0);
-    bas_usercode::write_default_lists();
+    if (first_run_writes_lists)
+        bas_usercode::write_default_lists();
 
     frame_rate = read_whole<std::int32_t>(QStringLiteral("frame_rate"), 45);
     save_as_wallpaper = read_whole<std::int16_t>(QStringLiteral("save_as_wallpaper"), 0);

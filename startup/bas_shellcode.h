@@ -36,9 +36,10 @@ inline QString audio_on = QStringLiteral("1");
 inline QString scrambled_password;
 inline QString saver_password;
 
-// Reads every setting into its global; on the first run writes the default lists.
-// Without an installation path it shows the installation error and ends the process.
-void load_settings();
+// Reads every setting into its global; on the first run writes the default lists
+// (unless `first_run_writes_lists` is false: tools that only look). Without an
+// installation path it shows the installation error and ends the process.
+void load_settings(bool first_run_writes_lists = true);
 // Writes the user-editable settings and the scrambled password.
 void save_settings();
 

@@ -83,7 +83,7 @@ private slots:
                            "xfconf-query -c xfce4-desktop -p /backdrop/screen0/monitorHDMI-1/workspace0/last-image -s " + p,
                            "xfconf-query -c xfce4-desktop -p /backdrop/screen0/monitorHDMI-1/workspace1/last-image -s " + p};
         QTest::newRow("bare X with feh") << "" << QStringList{"feh", "xwallpaper"}
-            << QStringList{"feh --no-fehbg --bg-scale " + p};
+            << QStringList{"feh --bg-fill " + p};
         QTest::newRow("bare X with xwallpaper") << "" << QStringList{"xwallpaper"} << QStringList{"xwallpaper --zoom " + p};
         QTest::newRow("nothing to use") << "" << QStringList{} << QStringList{};
     }

@@ -46,7 +46,7 @@ private slots:
     {
         QTemporaryDir out;
         const QString root = test_env::profile_root().path();
-        const QStringList common{"--size", "320x240", "--frames", "400", "--every", "200"};
+        const QStringList common{"--size", "320x240", "--frames", "400", "--every", "200", "--write-lists"};
         QVERIFY(run_render(common + QStringList{"--seed", "9", "--trace", out.filePath("a.jsonl"), "--out", out.filePath("a")}, root).isEmpty());
         QVERIFY(run_render(common + QStringList{"--seed", "9", "--trace", out.filePath("b.jsonl"), "--out", out.filePath("b")}, root).isEmpty());
         QVERIFY(run_render(common + QStringList{"--seed", "10", "--trace", out.filePath("c.jsonl")}, root).isEmpty());

@@ -2,15 +2,22 @@
 // store and a deterministic clock and random source.
 //
 //   zentara-render --size 1280x720 --frames 200 --seed 7 --out DIR [--every K]
-//                  [--trace FILE] [--wallpaper FILE]
+//                  [--trace FILE] [--wallpaper FILE] [--write-lists]
+//   zentara-render --soak N [--seed S] [--size WxH]
 //
 // --out writes ascreen as DIR/frame_NNNNN.png every K frames; --trace writes one
 // JSON object per frame; --wallpaper writes the picture a closing saver leaves.
+// The user's settings and lists are only read; --write-lists lets a first run
+// write the default lists as the saver does.
+// --soak runs N frames (640 x 480 unless --size says otherwise) and checks the
+// engine's invariants after every one; it ends with status 1 and names the frame
+// and the invariant at the first one broken.
 #include "engine/random.h"
 #include "engine/scene_engine.h"
 #include "platform/os.h"
 #include "startup/bas_shellcode.h"
 #include "startup/bas_usercode.h"
+#include "tools/render/soak.h"
 
 #include <QDir>
 #include <QFile>
@@ -18,6 +25,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QElapsedTimer>
 #include <cstdio>
 
 namespace {
@@ -28,6 +36,9 @@ struct options
     int frames = 100;
     quint64 seed = 1;
     int every = 1;
+    qint64 soak = -1;
+    bool sized = false;
+    bool write_lists = false;
     QString out, trace, wallpaper;
 };
 
@@ -35,7 +46,8 @@ struct options
 {
     std::fprintf(stderr, "zentara-render: %s\n"
                          "usage: zentara-render [--size WxH] [--frames N] [--seed S] [--out DIR] [--every K]"
-                         " [--trace FILE] [--wallpaper FILE]\n", why);
+                         " [--trace FILE] [--wallpaper FILE] [--write-lists]\n"
+                         "       zentara-render --soak N [--seed S] [--size WxH]\n", why);
     std::exit(2);
 }
 
@@ -56,17 +68,50 @@ options parse(const QStringList &args)
                 usage("--size takes WxH");
             o.width = wh[0].toInt(&ok);
             o.height = ok ? wh[1].toInt(&ok) : 0;
+            o.sized = true;
         } else if (a == "--frames") o.frames = value().toInt(&ok);
         else if (a == "--seed") o.seed = value().toULongLong(&ok);
         else if (a == "--every") o.every = value().toInt(&ok);
         else if (a == "--out") o.out = value();
         else if (a == "--trace") o.trace = value();
         else if (a == "--wallpaper") o.wallpaper = value();
+        else if (a == "--soak") { o.soak = value().toLongLong(&ok); ok = ok && o.soak >= 0; }
+        else if (a == "--write-lists") o.write_lists = true;
         else usage(qPrintable("unknown option " + a));
         if (!ok || o.width <= 0 || o.height <= 0 || o.frames < 0 || o.every <= 0)
             usage(qPrintable("bad value for " + a));
     }
+    if (o.soak >= 0 && !o.sized) {
+        o.width = 640;
+        o.height = 480;
+    }
     return o;
+}
+
+// Runs the frames of a soak; the exit status of the program.
+int run_soak(engine::scene_engine &e, engine::manual_clock &clock, std::int32_t period, qint64 frames, quint64 seed)
+{
+    soak::checker checker(e);
+    QElapsedTimer timer;
+    timer.start();
+    const QString broken_at_start = checker.check(true);
+    if (!broken_at_start.isEmpty()) {
+        std::fprintf(stderr, "zentara-render: soak seed %llu: before frame 1: %s\n", seed, qPrintable(broken_at_start));
+        return 1;
+    }
+    for (qint64 n = 1; n <= frames; ++n) {
+        e.frame();
+        clock.advance(period);
+        e.judge_input({});
+        const QString broken = checker.check(n % 256 == 0 || n == frames);
+        if (!broken.isEmpty()) {
+            std::fprintf(stderr, "zentara-render: soak seed %llu: frame %lld: %s\n", seed, n, qPrintable(broken));
+            return 1;
+        }
+    }
+    std::printf("zentara-render: soak seed %llu: %lld frames at %d x %d, every invariant held (%.1f s)\n", seed, frames,
+                e.screen_width, e.screen_height, timer.elapsed() / 1000.0);
+    return 0;
 }
 
 QJsonObject frame_object(int n, const engine::scene_engine &e)
@@ -108,7 +153,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "zentara-render: %s\n", qPrintable(QString(text).replace('\n', ' ')));
     });
     bas_shellcode::windows_dir = bas_shellcode::get_windows_directory();
-    bas_shellcode::load_settings();
+    bas_shellcode::load_settings(o.write_lists);
     bas_usercode::load_captions();
 
     engine::mixing_random random(o.seed);
@@ -116,9 +161,11 @@ int main(int argc, char **argv)
     engine::scene_engine e(random, clock);
     e.wait_ticks = [&clock](std::int32_t ms) { clock.advance(ms); };
     e.derive_from_settings();
-    if (!e.load_pictures(platform::pictures_folder()))
-        std::fprintf(stderr, "zentara-render: some pictures are missing in %s\n", qPrintable(platform::pictures_folder()));
+    e.load_pictures(platform::pictures_folder()); // names every picture it cannot read
     e.activate(o.width, o.height);
+    const std::int32_t period = engine::scene_engine::frame_period_of(bas_shellcode::frame_rate);
+    if (o.soak >= 0)
+        return run_soak(e, clock, period, o.soak, o.seed);
 
     QFile trace(o.trace);
     if (!o.trace.isEmpty() && !trace.open(QIODevice::WriteOnly | QIODevice::Truncate))
@@ -128,7 +175,7 @@ int main(int argc, char **argv)
 
     for (int n = 1; n <= o.frames; ++n) {
         e.frame();
-        clock.advance(bas_shellcode::frame_rate);
+        clock.advance(period);
         e.judge_input({});
         if (trace.isOpen())
             trace.write(QJsonDocument(frame_object(n, e)).toJson(QJsonDocument::Compact) + '\n');
