@@ -18,6 +18,12 @@ void paint_rock(fixture &f)
         }
     // A star frame (image 68 at 340, 516): one dim blue pixel in the middle.
     f.eng.sprite.set_pixel(344, 520, 0xff000040u);
+    // Image 9 (17 x 13 at 570, 2): a green 5 x 5 square at (2, 2) of the image.
+    for (int y = 0; y < 5; ++y)
+        for (int x = 0; x < 5; ++x) {
+            f.eng.sprite.set_pixel(570 + 2 + x, 2 + 2 + y, 0xff00ff00u);
+            f.eng.mask.set_pixel(570 + 2 + x, 2 + 2 + y, 0xff000000u);
+        }
 }
 
 void flat_scene(fixture &f)
@@ -123,6 +129,40 @@ private slots:
         f.eng.judge_input({});
         QCOMPARE(f.eng.full_repaint, std::int16_t(0));
         QCOMPARE(rects.last(), QRect(0, 0, 800, 600));
+    }
+
+    // A frame erases at the old place, moves, draws in the drawing order of the
+    // previous frame, copies to the screen, and only then sorts.
+    void frame_steps_come_in_order()
+    {
+        fixture f;
+        auto &e = f.eng;
+        flat_scene(f);
+        paint_rock(f);
+        f.random.fallback = 0.999; // no star, no launch due
+        // Rock 7 (depth 3) in slot 1 over rock 9 (depth 1) in slot 2: drawn in
+        // slot order this frame although the depths say otherwise.
+        f.place(1, 7, 100, 50, 5, 3);
+        f.place(2, 9, 100, 50, 5, 3);
+        for (int s : {1, 2}) {
+            e.velocity_x[s] = 10;
+            e.draw_sprite(e.background_work, s); // as the previous frame left them
+            e.draw_sprite(e.ascreen, s);
+        }
+        e.sprite_old_x[1] = e.sprite_old_x[2] = 100;
+        e.sprite_old_y[1] = e.sprite_old_y[2] = 50;
+        e.frame();
+        for (const platform::surface *shown : {&e.background_work, &e.ascreen}) {
+            QCOMPARE(shown->pixel(102, 52), k_scene);     // erased where it was
+            QCOMPARE(shown->pixel(112, 52), 0xff00ff00u); // drawn where it is, rock 9 last
+        }
+        QCOMPARE(e.draw_order[1], std::int16_t(2)); // sorted afterwards: rock 7 goes behind the free slots
+        QCOMPARE(e.draw_order[25], std::int16_t(1));
+        QCOMPARE(e.sprite_old_x[1], 100.0);
+        QCOMPARE(e.scene_frames, 1); // the scene changer ends the motion step
+        QVERIFY(e.time_box.visible);
+        e.frame();
+        QCOMPARE(e.ascreen.pixel(122, 52), 0xffff0000u); // now by depth: rock 7 in front
     }
 
     void one_sort_pass_per_frame()

@@ -48,9 +48,17 @@ private slots:
         QTest::addColumn<int>("image");
         QTest::addColumn<QRect>("rect");
         QTest::addColumn<int>("depth");
-        QTest::newRow("1 satellite") << 1 << QRect(3, 2, 94, 82) << 6;
-        QTest::newRow("13 astronaut") << 13 << QRect(265, 81, 125, 144) << 21;
-        QTest::newRow("19 launch mirrored") << 19 << QRect(170, 263, 126, 168) << 16;
+        const QList<QRect> fixed{QRect(3, 2, 94, 82),     QRect(103, 1, 89, 89),   QRect(196, 2, 70, 59),
+                                 QRect(272, 2, 89, 66),   QRect(367, 1, 80, 60),   QRect(449, 1, 71, 28),
+                                 QRect(521, 3, 21, 15),   QRect(545, 4, 18, 15),   QRect(570, 2, 17, 13),
+                                 QRect(3, 96, 96, 151),   QRect(110, 97, 144, 60), QRect(110, 162, 144, 60),
+                                 QRect(265, 81, 125, 144), QRect(401, 118, 59, 69), QRect(469, 112, 30, 35),
+                                 QRect(560, 60, 28, 166), QRect(592, 40, 128, 158), QRect(3, 262, 126, 167),
+                                 QRect(170, 263, 126, 168)};
+        const QList<int> depths{6, 7, 8, 9, 10, 4, 3, 2, 1, 14, 13, 12, 21, 20, 19, 5, 18, 17, 16};
+        QTest::newRow("0 none") << 0 << QRect(0, 0, 0, 0) << -1;
+        for (int i = 0; i < fixed.size(); ++i)
+            QTest::addRow("%d", i + 1) << i + 1 << fixed[i] << depths[i];
         QTest::newRow("20 small asteroid") << 20 << QRect(0, 480, 30, 30) << 11;
         QTest::newRow("25") << 25 << QRect(150, 480, 30, 30) << 11;
         QTest::newRow("26") << 26 << QRect(0, 510, 30, 30) << 11;
