@@ -2,12 +2,12 @@
 // Shared set-up of the fuzz targets: a headless Qt application, a throw-away
 // profile, and a check that stops the run (a finding) when a rule is broken.
 #include <QCoreApplication>
+#include <QDir>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <cstdio>
 #include <cstdlib>
-#include <QDir>
-#include <QFile>
 
 namespace fuzz {
 
@@ -27,13 +27,13 @@ inline void check(bool ok, const char *what)
 // One folder for the whole run; every per-user location points into it.
 inline const QString &scratch()
 {
-    static QTemporaryDir *dir = [] {
-        auto *d = new QTemporaryDir;
+    // Removed again when the run ends.
+    static QTemporaryDir dir;
+    static const QString path = [] {
         for (const char *sub : {"config", "data", "runtime", "cache", "etc-xdg"})
-            QDir(d->path()).mkpath(QString::fromLatin1(sub));
-        return d;
+            QDir(dir.path()).mkpath(QString::fromLatin1(sub));
+        return dir.path() + QLatin1Char('/');
     }();
-    static const QString path = dir->path() + QLatin1Char('/');
     return path;
 }
 
