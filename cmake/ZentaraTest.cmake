@@ -11,5 +11,5 @@ function(zentara_test name)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES
     ENVIRONMENT "QT_QPA_PLATFORM=offscreen;SDL_AUDIODRIVER=dummy"
-    TIMEOUT 300)
+    TIMEOUT ${ZENTARA_TEST_TIMEOUT})
 endfunction()

@@ -76,7 +76,9 @@ std::optional<double> parse_decimal(const QString &text)
 std::optional<std::int64_t> to_whole(double v, std::int64_t lo, std::int64_t hi)
 {
     const double r = round_even(v);
-    if (!std::isfinite(r) || r < static_cast<double>(lo) || r > static_cast<double>(hi))
+    // The bounds as doubles may round up (2^63 for the largest 64-bit value), so
+    // 2^63 itself is refused before the conversion, which could not hold it.
+    if (!std::isfinite(r) || r < static_cast<double>(lo) || r > static_cast<double>(hi) || r >= 0x1p63)
         return std::nullopt;
     return static_cast<std::int64_t>(r);
 }

@@ -24,6 +24,7 @@ namespace {
 void when(std::function<bool()> ready, std::function<void()> step)
 {
     auto *poll = new QTimer(qApp);
+    poll->setObjectName(QStringLiteral("when"));
     poll->setInterval(20);
     QObject::connect(poll, &QTimer::timeout, poll, [poll, ready = std::move(ready), step = std::move(step)] {
         if (!ready())
@@ -82,6 +83,13 @@ struct protected_saver
                 if (auto *p = qobject_cast<frm_checkpassword *>(top); p && p->isVisible())
                     prompt = p;
         };
+    }
+    // A step whose moment never came (no prompt in this scenario) must not poll
+    // the next test's stack.
+    ~protected_saver()
+    {
+        for (QTimer *poll : qApp->findChildren<QTimer *>(QStringLiteral("when"), Qt::FindDirectChildrenOnly))
+            delete poll;
     }
     bool prompting() const { return prompt && prompt->isVisible(); }
     void type(const QString &text)
