@@ -1,6 +1,7 @@
 // Loading the caption and audio list files: any bytes in the file give a list
 // within its capacity that holds exactly the items read, or an empty list.
 #include "fuzz_support.h"
+#include "platform/os.h"
 #include "startup/bas_shellcode.h"
 #include "startup/bas_usercode.h"
 
@@ -9,7 +10,7 @@
 
 namespace {
 // The file's bytes as the list reader takes them.
-QStringList items_of(const QByteArray &bytes) { return bas_usercode::read_items(QString::fromLocal8Bit(bytes)); }
+QStringList items_of(const QByteArray &bytes) { return bas_usercode::read_items(platform::text_from_bytes(bytes)); }
 
 void write_file(const QString &path, const QByteArray &bytes)
 {

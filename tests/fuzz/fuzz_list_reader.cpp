@@ -1,14 +1,14 @@
 // The item reading of the list files and the write/read round trip of the
 // entries the editors accept.
 #include "fuzz_support.h"
+#include "platform/os.h"
 #include "startup/bas_usercode.h"
 
 #include <QStringList>
 
 namespace {
 // The file's bytes as the list reader takes them.
-QStringList items_of(const QByteArray &bytes) { return bas_usercode::read_items(QString::fromLocal8Bit(bytes)); }
-QStringList items_of_text(const QString &text) { return bas_usercode::read_items(text); }
+QStringList items_of(const QByteArray &bytes) { return bas_usercode::read_items(platform::text_from_bytes(bytes)); }
 
 } // namespace
 
@@ -25,13 +25,16 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     // Every entry the editors accept comes back as itself, in order, from a
     // file written the way the save procedures write it.
     QStringList stored;
-    for (const QString &entry : QString::fromLocal8Bit(bytes).split(QLatin1Char('\n')))
+    for (const QString &entry : platform::text_from_bytes(bytes).split(QLatin1Char('\n')))
         if (bas_usercode::list_entry_storable(entry))
             stored << entry;
-    QString file_text;
-    for (const QString &entry : stored)
-        file_text += bas_usercode::list_line(entry) + QStringLiteral("\r\n");
-    fuzz::check(items_of_text(file_text) == stored, "storable entries did not read back as themselves");
+    QByteArray file_bytes;
+    for (const QString &entry : stored) {
+        const std::optional<QByteArray> line = bas_usercode::list_line(entry);
+        fuzz::check(line.has_value(), "a storable entry has no line");
+        file_bytes += *line + "\r\n";
+    }
+    fuzz::check(items_of(file_bytes) == stored, "storable entries did not read back as themselves");
 
     return 0;
 }
