@@ -105,14 +105,52 @@ int BitBlt(surface &dest, int x, int y, int w, int h, const surface &src, int sx
     return 1;
 }
 
+cover_geometry cover(QSize picture, QSize area)
+{
+    if (picture.isEmpty() || area.isEmpty())
+        return {};
+    // Whole-number arithmetic: the axis that sets the scale fills the area
+    // exactly, and the other, rounded to the nearest pixel, can never come out
+    // short of it (its exact size is at least the area's).
+    const std::int64_t pw = picture.width(), ph = picture.height();
+    const std::int64_t w = area.width(), h = area.height();
+    std::int64_t sw = w, sh = h;
+    if (w * ph >= h * pw)
+        sh = std::max(h, (2 * ph * w + pw) / (2 * pw));
+    else
+        sw = std::max(w, (2 * pw * h + ph) / (2 * ph));
+    return {QSize(int(sw), int(sh)), QPoint(int((sw - w) / 2), int((sh - h) / 2))};
+}
+
 void PaintPicture(surface &dest, const surface &picture, int x, int y, int w, int h)
 {
     if (picture.is_null() || dest.is_null() || w <= 0 || h <= 0)
         return;
-    const QImage scaled = picture.image().scaled(w, h, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
-    surface scaled_surface;
-    scaled_surface.set_image(scaled);
-    BitBlt(dest, x, y, w, h, scaled_surface, 0, 0, SRCCOPY);
+    const QImage &source = picture.image();
+    const cover_geometry g = cover(source.size(), QSize(w, h));
+    // Through QImage and QPainter only, so a picture held in any image format works.
+    surface scaled;
+    const double overflow = double(g.scaled.width()) * g.scaled.height() / (double(w) * h);
+    if (overflow <= 8) {
+        // The whole picture scaled (area-averaged when shrinking): every real
+        // screen shape, even 32:9 or portrait, overflows by less than 2.5 times.
+        scaled.set_image(source.scaled(g.scaled, Qt::IgnoreAspectRatio, Qt::SmoothTransformation));
+        BitBlt(dest, x, y, w, h, scaled, g.offset.x(), g.offset.y(), SRCCOPY);
+        return;
+    }
+    // A window far thinner than any screen: scaling all of the picture would
+    // take far more memory than the window, so only the part it shows is drawn.
+    const double fx = double(g.scaled.width()) / source.width(), fy = double(g.scaled.height()) / source.height();
+    QImage part(w, h, QImage::Format_RGB32);
+    part.fill(Qt::black);
+    {
+        QPainter painter(&part);
+        painter.setRenderHint(QPainter::SmoothPixmapTransform);
+        painter.drawImage(QRectF(0, 0, w, h), source,
+                          QRectF(g.offset.x() / fx, g.offset.y() / fy, w / fx, h / fy));
+    }
+    scaled.set_image(part);
+    BitBlt(dest, x, y, w, h, scaled, 0, 0, SRCCOPY);
 }
 
 } // namespace platform

@@ -60,7 +60,20 @@ private:
 // may be negative. Returns non-zero (the copy's result is never examined).
 int BitBlt(surface &dest, int x, int y, int w, int h, const surface &src, int sx, int sy, std::uint32_t rop);
 
-// Draws `picture` stretched to (x, y, w, h) of dest with a smooth filter.
+// How a picture covers a w x h area at one scale for both axes (the larger of
+// w / width and h / height), centred: `scaled` is the picture's size after
+// scaling, never smaller than the area in either direction, and `offset` the
+// top-left of the part the area shows. What overflows is cut off equally on both
+// sides (the odd pixel, if any, on the right or bottom). Empty for an empty input.
+struct cover_geometry
+{
+    QSize scaled;
+    QPoint offset;
+};
+cover_geometry cover(QSize picture, QSize area);
+
+// Draws `picture` to cover (x, y, w, h) of dest as `cover` lays it out, with a
+// smooth filter, so round things stay round on any screen shape.
 void PaintPicture(surface &dest, const surface &picture, int x, int y, int w, int h);
 
 } // namespace platform

@@ -123,6 +123,51 @@ private slots:
         x_->destroy(host);
     }
 
+    // A window of another shape than the scenes shows a scene at one scale,
+    // cropped equally on both sides, not squeezed: the grab matches one of the
+    // ten scenes laid out that way far better than any of them stretched.
+    void scene_keeps_its_shape_data()
+    {
+        QTest::addColumn<QSize>("size");
+        QTest::newRow("21:9") << QSize(512, 216);
+        QTest::newRow("portrait") << QSize(216, 384);
+        QTest::newRow("preview 300x200") << QSize(300, 200);
+    }
+    void scene_keeps_its_shape()
+    {
+        QFETCH(QSize, size);
+        const Window host = x_->make_window(size.width(), size.height(), 10, 10);
+        QProcess p;
+        start(p, {"--window-id", QString::number(host)}, env());
+        QVERIFY(wait_for_child(host, size));
+        QTRY_VERIFY_WITH_TIMEOUT(filled(x_->grab(host)), 10000);
+        const QImage shown = x_->grab(host);
+        end_with(p, SIGTERM);
+        x_->destroy(host);
+
+        auto distance = [&](const QImage &expected) {
+            double sum = 0;
+            for (int y = 0; y < shown.height(); ++y)
+                for (int x = 0; x < shown.width(); ++x)
+                    sum += qAbs(qGray(shown.pixel(x, y)) - qGray(expected.pixel(x, y)));
+            return sum / (double(shown.width()) * shown.height());
+        };
+        double covered = 1e9, stretched = 1e9;
+        for (int i = 0; i < 10; ++i) {
+            const QImage scene(test_env::assets_dir() + QStringLiteral("/pictures/scene%1.png").arg(i));
+            QVERIFY(!scene.isNull());
+            const QImage rgb = scene.convertToFormat(QImage::Format_RGB32);
+            const QImage big = rgb.scaled(size, Qt::KeepAspectRatioByExpanding, Qt::SmoothTransformation);
+            const QImage cover = big.copy((big.width() - size.width()) / 2, (big.height() - size.height()) / 2,
+                                          size.width(), size.height());
+            covered = std::min(covered, distance(cover));
+            stretched = std::min(stretched, distance(rgb.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation)));
+        }
+        qInfo("mean grey distance: %.1f to the covering scene, %.1f to the nearest stretched one", covered, stretched);
+        QVERIFY2(covered < 8 && covered < 0.5 * stretched,
+                 qPrintable(QStringLiteral("%1 against %2").arg(covered).arg(stretched)));
+    }
+
     void any_size_and_every_stop_signal_data()
     {
         QTest::addColumn<QSize>("size");

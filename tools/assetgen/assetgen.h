@@ -12,6 +12,8 @@ void generate_sprites(const QString &assets_dir, const QString &sources_dir);
 void generate_scenes(const QString &assets_dir, const QString &sources_dir);
 // pictures/preview.png, about.png, menu.png and icons/zentara-N.png
 void generate_pictures(const QString &assets_dir, const QString &sources_dir);
+// ../docs/scene-crops.png: each scene as a 4:3, 16:9 and 21:9 screen shows it
+void generate_scene_crops(const QString &assets_dir, const QString &sources_dir);
 // sounds/title.wav, sounds/zara1.wav .. zara9.wav, sounds/zentara.mid
 void generate_sounds(const QString &assets_dir, const QString &sources_dir);
 

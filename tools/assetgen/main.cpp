@@ -1,4 +1,4 @@
-// zentara-assetgen [--out ASSETS_DIR] [sprites|scenes|pictures|sounds|all]...
+// zentara-assetgen [--out ASSETS_DIR] [sprites|scenes|pictures|crops|sounds|all]...
 #include "assetgen.h"
 
 #include <QDir>
@@ -22,7 +22,7 @@ int main(int argc, char **argv)
             what << args[i];
     }
     if (what.isEmpty() || what.contains(QLatin1String("all")))
-        what = {"sprites", "scenes", "pictures", "sounds"};
+        what = {"sprites", "scenes", "pictures", "crops", "sounds"};
 
     const QString src = QDir(out).filePath(QStringLiteral("src"));
     QDir(out).mkpath(QStringLiteral("pictures"));
@@ -35,6 +35,8 @@ int main(int argc, char **argv)
             assetgen::generate_scenes(out, src);
         else if (w == QLatin1String("pictures"))
             assetgen::generate_pictures(out, src);
+        else if (w == QLatin1String("crops"))
+            assetgen::generate_scene_crops(out, src);
         else if (w == QLatin1String("sounds"))
             assetgen::generate_sounds(out, src);
         else {

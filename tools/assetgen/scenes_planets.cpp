@@ -178,7 +178,7 @@ void scene_blue_planet(Canvas &c)
     stars.brightest = 2.5;
     stars.glowing = 4;
     add_stars(c, stars);
-    draw_blue_planet(c, {590, 650, 450, Vec3(-0.6, 0.58, -0.5),
+    draw_blue_planet(c, {560, 565, 400, Vec3(-0.6, 0.58, -0.5),
                          Mat3::rot_x(0.22) * Mat3::rot_y(2.2) * Mat3::rot_z(-0.25),
                          {{Vec3(-0.5, 0.6, 0.62), 2.2}, {Vec3(0.05, 0.72, 0.69), -1.6}}});
 }
@@ -362,7 +362,7 @@ void scene_ringed_giant(Canvas &c)
     stars.glowing = 3;
     add_stars(c, stars);
 
-    const double cx = 330, cy = 236, R = 96;
+    const double cx = 322, cy = 240, R = 88;
     const Vec3 L = normalize(Vec3(-0.55, 0.42, 0.72));
     const Vec3 N = Mat3::rot_z(-0.33) * Vec3(0, std::cos(0.43), std::sin(0.43));
     const Mat3 frame = pole_frame(N);
@@ -370,7 +370,7 @@ void scene_ringed_giant(Canvas &c)
     const Noise rings(31), bands(32), swirl(33);
     const double aa = 1.0 / (c.unit() * R);
 
-    draw_small_moon(c, 96, 112, 5.5, srgb(214, 160, 92), L, 0.5);
+    draw_small_moon(c, 122, 152, 5.5, srgb(214, 160, 92), L, 0.5);
 
     c.shade(
         [&](double x, double y, Vec3 &col) {
@@ -437,7 +437,7 @@ void scene_red_planet(Canvas &c)
     stars.glowing = 4;
     add_stars(c, stars);
 
-    const double cx = 252, cy = 262, R = 160;
+    const double cx = 276, cy = 240, R = 132;
     const Vec3 L = normalize(Vec3(0.78, 0.32, 0.55));
     const Mat3 body = Mat3::rot_x(-0.35) * Mat3::rot_y(0.6) * Mat3::rot_z(0.42);
     const Noise albedo(51), mottle(52), canyon(53);
@@ -511,8 +511,8 @@ void scene_red_planet(Canvas &c)
 
     // The two small moons: dark, lumpy, lit by the same sun.
     Rock phobos;
-    phobos.x = 478;
-    phobos.y = 142;
+    phobos.x = 468;
+    phobos.y = 158;
     phobos.radius = 15;
     phobos.axes = Vec3(1.25, 0.9, 0.95);
     phobos.orientation = Mat3::rot_z(0.5) * Mat3::rot_y(0.3);
@@ -523,8 +523,8 @@ void scene_red_planet(Canvas &c)
     phobos.light = L;
     draw_rock(c, phobos);
     Rock deimos = phobos;
-    deimos.x = 576;
-    deimos.y = 352;
+    deimos.x = 556;
+    deimos.y = 326;
     deimos.radius = 8;
     deimos.axes = Vec3(1.15, 0.85, 1.0);
     deimos.orientation = Mat3::rot_x(1.1) * Mat3::rot_z(-0.4);
@@ -574,7 +574,7 @@ void scene_storm_giant(Canvas &c)
     stars.glowing = 3;
     add_stars(c, stars);
 
-    const double cx = 398, cy = 256, R = 172;
+    const double cx = 366, cy = 240, R = 134;
     const Vec3 L = normalize(Vec3(-0.62, 0.2, 0.72));
     const Mat3 body = Mat3::rot_x(0.12) * Mat3::rot_z(0.1);
     const Noise flow(91), streak(92), eddy(93);

@@ -181,7 +181,10 @@ struct Rock
 };
 void draw_rock(Canvas &canvas, const Rock &rock);
 
-// The ten scenes; each paints a whole frame.
+// The ten scenes; each paints a whole frame. Screens show the frame scaled to
+// cover them, so a wide screen loses rows and a narrow one columns: what matters
+// in a scene stays inside the centred 600 x 360 that every screen from 5:4 to
+// 16:9 shows, and reads well in the 640 x 270 band a 21:9 screen shows.
 void scene_blue_planet(Canvas &c);
 void scene_moonscape(Canvas &c);
 void scene_ringed_giant(Canvas &c);

@@ -99,7 +99,7 @@ void scene_asteroid_field(Canvas &c)
         const Vec3 p(x / 260, y / 260, 0.3);
         const Vec3 w(dust.fbm(p * 1.5 + Vec3(4, 1, 0), 4), dust.fbm(p * 1.5 + Vec3(1, 7, 0), 4), 0);
         const double d = smoothstep(-0.1, 0.7, dust.fbm(p + w * 0.8, 6));
-        const double fall = smoothstep(700, 100, std::hypot(x - 600, y - 40));
+        const double fall = smoothstep(700, 100, std::hypot(x - 584, y - 118));
         col += mix(srgb(22, 26, 48), srgb(60, 40, 34), fall) * (0.25 * d * (0.35 + 0.65 * fall));
     });
     StarField stars;
@@ -110,8 +110,8 @@ void scene_asteroid_field(Canvas &c)
     stars.glowing = 3;
     add_stars(c, stars);
 
-    // The distant sun, small and bright in the upper right corner.
-    const double sx = 612, sy = 34;
+    // The distant sun, small and bright at the upper right.
+    const double sx = 584, sy = 118;
     c.splat(sx, sy, 2.2, srgb(255, 250, 240) * 4.0);
     c.splat(sx, sy, 9, srgb(255, 236, 200) * 0.35);
     c.splat(sx, sy, 40, srgb(255, 210, 160) * 0.06);
@@ -147,13 +147,13 @@ void scene_asteroid_field(Canvas &c)
     for (int i = 0; i < 46; ++i) {
         const double t = uni(rng);
         const double x = 40 + 560 * t + 70 * (uni(rng) - 0.5) * 2;
-        const double y = 330 - 260 * t + 90 * (uni(rng) - 0.5) * 2;
+        const double y = 320 - 190 * t + 70 * (uni(rng) - 0.5) * 2;
         draw_rock(c, rock_at(x, y, 1.2 + 2.2 * std::pow(uni(rng), 2), 700 + i, 1.0));
     }
     const struct { double x, y, r; uint32_t seed; double depth; } rocks[] = {
-        {248, 214, 12, 81, 0.8}, {562, 188, 8.5, 82, 0.9}, {162, 112, 6.5, 83, 0.9},
+        {248, 214, 12, 81, 0.8}, {548, 200, 8.5, 82, 0.9}, {168, 138, 6.5, 83, 0.9},
         {330, 305, 5.5, 84, 0.9}, {456, 236, 4.5, 85, 1.0}, {84, 205, 4, 86, 1.0},
-        {396, 118, 24, 87, 0.6}, {505, 352, 54, 88, 0.3}, {92, 418, 138, 89, 0.0},
+        {396, 146, 24, 87, 0.6}, {492, 312, 50, 88, 0.3}, {142, 322, 96, 89, 0.0},
     };
     for (const auto &r : rocks)
         draw_rock(c, rock_at(r.x, r.y, r.r, r.seed, r.depth));
