@@ -37,8 +37,35 @@ picture_box::picture_box(const platform::surface &surface, QWidget *parent) : QW
     setFocusPolicy(Qt::StrongFocus);
 }
 
+picture_box::~picture_box() = default;
+
+bool picture_box::show_directly(const platform::surface &repaint_from)
+{
+    if (output_)
+        return true;
+    // Qt must neither paint nor flush this window: its pixels come from the engine.
+    setAttribute(Qt::WA_NativeWindow);
+    setAttribute(Qt::WA_PaintOnScreen);
+    output_ = platform::screen_output::for_widget(this);
+    if (!output_) {
+        setAttribute(Qt::WA_PaintOnScreen, false);
+        return false;
+    }
+    repaint_from_ = &repaint_from;
+    return true;
+}
+
+QPaintEngine *picture_box::paintEngine() const { return output_ ? nullptr : QWidget::paintEngine(); }
+
 void picture_box::paintEvent(QPaintEvent *e)
 {
+    if (output_) {
+        // An exposed area shows the scene as the engine last drew it.
+        for (const QRect &r : e->region())
+            output_->put(*repaint_from_, r, r.topLeft());
+        output_->flush();
+        return;
+    }
     QPainter p(this);
     const QImage &img = surface_.image();
     for (const QRect &r : e->region())
@@ -72,9 +99,31 @@ void frame_host::place(int width, int height)
 void frame_host::first_scene()
 {
     picture_box *picture = picture_;
-    engine_.ascreen.set_change_listener([picture](const QRect &r) { picture->update(r); });
+    if (!output_tried_) {
+        output_tried_ = true;
+        if (picture->show_directly(engine_.background_work)) {
+            platform::screen_output *out = picture->output();
+            // The two surfaces the screen is copied from are shared with the X
+            // server; `ascreen` is the window itself.
+            auto shared = [out](int w, int h) { return out->allocate(w, h); };
+            engine_.background_work.set_allocator(shared);
+            engine_.background_copy.set_allocator(shared);
+            engine_.ascreen.show_on_display(
+                [out](const platform::surface &src, const QRect &from, const QPoint &to) { out->put(src, from, to); });
+            // The text boxes are windows over the picture's window.
+            for (QLabel *label : {scroller_, time_box_}) {
+                label->setAttribute(Qt::WA_NativeWindow);
+                label->winId();
+                label->raise();
+            }
+        }
+    }
+    if (!picture->output())
+        engine_.ascreen.set_change_listener([picture](const QRect &r) { picture->update(r); });
     engine_.activate(width_, height_);
     picture_->show();
+    if (picture->output())
+        picture->output()->flush();
     sync_text_boxes();
 }
 
@@ -83,6 +132,8 @@ void frame_host::run_frame()
     frame_start = platform::get_ticks();
     engine_.frame();
     ++frames_run;
+    if (picture_->output())
+        picture_->output()->flush();
     sync_text_boxes();
     platform::run_events_until(static_cast<std::int32_t>(static_cast<std::uint32_t>(frame_start) + static_cast<std::uint32_t>(frame_period)));
 }

@@ -7,22 +7,37 @@
 // each own one and add their own input, sound and ending rules.
 #include "engine/scene_engine.h"
 
+#include "platform/screen_output.h"
+
 #include <QLabel>
 #include <QWidget>
 #include <cstdint>
+#include <memory>
 
-// The visible picture surface: paints the engine's `ascreen` buffer.
+// The visible picture surface. On X11 it is a window of its own that the
+// engine's copies onto `ascreen` reach directly (see platform/screen_output.h);
+// elsewhere (offscreen, a high-DPI scale) it paints the `ascreen` buffer through Qt.
 class picture_box : public QWidget
 {
     Q_OBJECT
 public:
     picture_box(const platform::surface &surface, QWidget *parent);
+    ~picture_box() override;
+
+    // Switches to showing the picture straight in this widget's X window;
+    // `repaint_from` holds what the window shows (for exposed areas). False,
+    // and painting through Qt stays, where that is not possible.
+    bool show_directly(const platform::surface &repaint_from);
+    platform::screen_output *output() const { return output_.get(); }
+    QPaintEngine *paintEngine() const override;
 
 protected:
     void paintEvent(QPaintEvent *e) override;
 
 private:
     const platform::surface &surface_;
+    const platform::surface *repaint_from_ = nullptr;
+    std::unique_ptr<platform::screen_output> output_;
 };
 
 class frame_host
@@ -66,4 +81,5 @@ private:
     int height_ = 0;
     QString shown_time_;
     QString shown_caption_;
+    bool output_tried_ = false;
 };

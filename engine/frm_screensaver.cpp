@@ -2,6 +2,7 @@
 
 #include "platform/display.h"
 #include "platform/os.h"
+#include "platform/screen_output.h"
 #include "platform/wallpaper.h"
 #include "startup/bas_shellcode.h"
 #include "startup/bas_usercode.h"
@@ -55,6 +56,7 @@ void frm_screensaver::show_saver()
                    | (engine_.preview_mode == 1 ? Qt::WindowType(0) : Qt::WindowStaysOnTopHint));
     if (screen)
         setGeometry(screen->geometry()); // a bare X server without a window manager ignores full screen alone
+    platform::screen_output::black_by_server(this);
     showFullScreen();
     activateWindow();
     QTimer::singleShot(0, this, [this] { Form_Activate(); });
@@ -154,10 +156,14 @@ void frm_screensaver::save_wallpaper()
     platform::do_events();
     time_box->hide();
     platform::do_events();
-    engine_.compose_wallpaper(engine_.ascreen);
+    // Composed apart and then shown: the screen may be the display itself,
+    // which keeps no picture to write.
+    platform::surface wallpaper;
+    engine_.compose_wallpaper(wallpaper);
+    platform::BitBlt(engine_.ascreen, 0, 0, wallpaper.width(), wallpaper.height(), wallpaper, 0, 0, platform::SRCCOPY);
     platform::do_events();
     const QString file = bas_shellcode::windows_dir + QStringLiteral("Zentara Image.bmp");
-    if (!engine::scene_engine::write_bitmap(engine_.ascreen, file))
+    if (!engine::scene_engine::write_bitmap(wallpaper, file))
         return;
     platform::do_events();
     platform::set_wallpaper(file);

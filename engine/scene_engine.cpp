@@ -24,9 +24,10 @@ bool scene_engine::load_pictures(const QString &folder)
     bool all = true;
     // The saver runs without a picture it cannot read (that scene stays black),
     // but says which one, once, so a broken installation can be found.
-    auto load = [&all, &dir](platform::surface &into, const QString &name) {
+    auto load = [&all, &dir](platform::surface &into, const QString &name, bool only_scaled = false) {
         const QString file = dir.filePath(name);
-        if (into.load(file))
+        // Scenes are only ever scaled onto the screen: they keep their 8-bit pixels.
+        if (only_scaled ? into.load_picture(file) : into.load(file))
             return;
         all = false;
         const QString program = QCoreApplication::instance() ? QFileInfo(QCoreApplication::applicationFilePath()).fileName()
@@ -36,7 +37,7 @@ bool scene_engine::load_pictures(const QString &folder)
     load(sprite, QStringLiteral("sprite.png"));
     load(mask, QStringLiteral("mask.png"));
     for (int i = 0; i < 10; ++i)
-        load(pictures[i], QStringLiteral("scene%1.png").arg(i));
+        load(pictures[i], QStringLiteral("scene%1.png").arg(i), true);
     return all;
 }
 
@@ -83,13 +84,17 @@ void scene_engine::activate(int width, int height)
     password_prompt_open = 0;
     transition_effect = 0;
     background_main = pictures[scene_index];
+    background_main.make_32bit(); // the scene in use is scaled from the same pixels as ever
 
+    // The scene is painted once and copied from there to the screen and the
+    // clean copy: the same pixels everywhere, and the screen (which may be the
+    // display itself) is never read back.
     ascreen.resize(screen_width, screen_height);
-    platform::PaintPicture(ascreen, background_main, 0, 0, screen_width, screen_height);
     background_work.resize(screen_width, screen_height);
-    BitBlt(background_work, 0, 0, screen_width, screen_height, ascreen, 0, 0, SRCCOPY);
+    platform::PaintPicture(background_work, background_main, 0, 0, screen_width, screen_height);
+    BitBlt(ascreen, 0, 0, screen_width, screen_height, background_work, 0, 0, SRCCOPY);
     background_copy.resize(screen_width, screen_height);
-    BitBlt(background_copy, 0, 0, screen_width, screen_height, ascreen, 0, 0, SRCCOPY);
+    BitBlt(background_copy, 0, 0, screen_width, screen_height, background_work, 0, 0, SRCCOPY);
 
     init_sprites();
     full_repaint = 1;

@@ -25,14 +25,17 @@ void scene_engine::handle_picture_rotation()
     if (scene_index == 10)
         scene_index = 0;
     background_main = pictures[scene_index];
+    background_main.make_32bit(); // the scene in use is scaled from the same pixels as ever
     transition_effect += 1;
     if (transition_effect > 3)
         transition_effect = 1;
     platform::PaintPicture(background_copy, background_main, 0, 0, screen_width, screen_height);
     blit_effect(background_copy, ascreen, transition_effect);
-    copy_whole(background_work, ascreen);
-    copy_whole(background_copy, ascreen);
-    platform::PaintPicture(ascreen, background_main, 0, 0, screen_width, screen_height);
+    // Every effect covers the whole screen with background_copy, so the screen
+    // now shows exactly that: take it from there rather than reading the screen
+    // (which may be the display itself), and show the same whole picture once more.
+    copy_whole(background_work, background_copy);
+    copy_whole(ascreen, background_copy);
     sprites_clear();
 }
 

@@ -2,6 +2,7 @@
 
 #include "platform/display.h"
 #include "platform/os.h"
+#include "platform/screen_output.h"
 #include "platform/wallpaper.h"
 #include "startup/bas_shellcode.h"
 #include "startup/bas_usercode.h"
@@ -80,6 +81,7 @@ bool frm_hack::attach()
         windowHandle()->setParent(QWindow::fromWinId(static_cast<WId>(target_.id())));
         setGeometry(0, 0, size.width(), size.height());
     }
+    platform::screen_output::black_by_server(this);
     host.place(size.width(), size.height());
     show();
     if (on_root_)

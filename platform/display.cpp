@@ -1,6 +1,7 @@
 #include "platform/display.h"
 
 #include "platform/os.h"
+#include "platform/screen_output.h"
 
 #include <QCursor>
 #include <QGuiApplication>
@@ -72,7 +73,7 @@ void run_events_until(std::int32_t deadline)
         t->setTimerType(Qt::PreciseTimer);
         return t;
     }();
-    do_events();
+    do_events(); // shows what was drawn first
     for (;;) {
         const std::int32_t now = get_ticks();
         if (ticks_reached(now, deadline))

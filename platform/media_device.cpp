@@ -116,7 +116,9 @@ using loaded_ptr = std::unique_ptr<loaded_file>;
 
 loaded_ptr decode(const QString &device_type, const QString &path)
 {
-    if (path.isEmpty() || !sound_available())
+    // The mixer decodes into the open output's format.
+    const sound_internal::output_hold hold;
+    if (path.isEmpty() || !sound_internal::open_output())
         return nullptr;
     const bool wave = same_word(device_type, "WaveAudio");
     if (!wave && !same_word(device_type, "Sequencer"))
@@ -144,7 +146,10 @@ void free_in_background(loaded_ptr file)
 {
     if (!file)
         return;
-    sound_internal::run_in_background([file = std::shared_ptr<loaded_file>(std::move(file))]() mutable { file.reset(); });
+    sound_internal::run_in_background([file = std::shared_ptr<loaded_file>(std::move(file))]() mutable {
+        const sound_internal::output_hold hold;
+        file.reset();
+    });
 }
 
 } // namespace
@@ -153,6 +158,7 @@ void playback_may_have_ended()
 {
     for (const auto &[id, device] : g_devices)
         device->check_playback();
+    sound_internal::close_output_if_idle();
 }
 
 media_device::media_device(QObject *parent) : QObject(parent), id_(g_next_id++), channel_(take_channel())
@@ -191,7 +197,7 @@ void media_device::close_file()
         free_in_background(std::move(late));
         pending_.reset();
     }
-    if (file_ && playing_ && !sound_internal::shut_down()) {
+    if (file_ && playing_ && !sound_internal::shut_down() && sound_output_open()) {
         if (file_->chunk)
             Mix_HaltChannel(channel_);
         else if (g_music_owner == this)
@@ -204,6 +210,7 @@ void media_device::close_file()
     play_requested_ = false;
     status_timer_.stop();
     mode_ = mode_not_open;
+    sound_internal::close_output_if_idle();
 }
 
 void media_device::open_file()
@@ -310,7 +317,9 @@ void media_device::start_playback()
         return; // "Play" while playing goes on playing
     const int loops = Repeat ? -1 : 0;
     bool started = false;
-    if (file_->chunk) {
+    if (!sound_internal::open_output()) {
+        // closed while idle and cannot open again: stays silent
+    } else if (file_->chunk) {
         if (Mix_AllocateChannels(-1) <= channel_)
             Mix_AllocateChannels(channel_ + 1);
         started = Mix_PlayChannel(channel_, file_->chunk, loops) == channel_;
@@ -331,7 +340,7 @@ void media_device::start_playback()
 
 bool media_device::sounding() const
 {
-    if (!playing_ || !file_ || sound_internal::shut_down())
+    if (!playing_ || !file_ || sound_internal::shut_down() || !sound_output_open())
         return false;
     if (file_->chunk)
         return Mix_Playing(channel_) != 0 && Mix_GetChunk(channel_) == file_->chunk;
@@ -354,6 +363,7 @@ void media_device::stop_with_notice()
     status_timer_.stop();
     // Always from the event loop, never from inside a command, as the control does.
     QMetaObject::invokeMethod(this, &media_device::StatusUpdate, Qt::QueuedConnection);
+    sound_internal::close_output_if_idle();
 }
 
 void media_device::status_tick()

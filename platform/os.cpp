@@ -1,5 +1,7 @@
 #include "platform/os.h"
 
+#include "platform/screen_output.h"
+
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -54,6 +56,7 @@ std::int32_t get_ticks()
 
 void do_events()
 {
+    screen_output::flush_all(); // what was drawn is shown before events run
     QCoreApplication::processEvents(QEventLoop::AllEvents);
 }
 

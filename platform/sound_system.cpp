@@ -6,6 +6,8 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QFileInfo>
+#include <QPointer>
+#include <QTimer>
 #include <QStringList>
 #include <QThread>
 #include <QThreadPool>
@@ -47,7 +49,19 @@ bool g_accepting = true;
 
 media_device *g_player = nullptr; // the system sound player; user-interface thread
 
+// An idle output closes after this long: the next sound of a saver's pick
+// (close, open, play) or of a list editor's play button reuses it.
+constexpr int k_idle_close_ms = 3000;
+QPointer<QTimer> g_idle_timer; // user-interface thread
+
+// Opening and closing of the output device, between the loading threads and
+// the user-interface thread. Never held while waiting for anything else.
+std::mutex g_output_mutex;
+std::atomic<bool> g_output_open{false};
+int g_output_holds = 0;
+
 void close_sound();
+bool open_output_locked();
 
 // With g_mutex held.
 bool anchor_ready()
@@ -98,18 +112,51 @@ void open_sound()
     SDL_EventState(SDL_AUDIODEVICEADDED, SDL_IGNORE);
     SDL_EventState(SDL_AUDIODEVICEREMOVED, SDL_IGNORE);
     Mix_Init(MIX_INIT_MID); // without it wave files still play
+    // Only the soundfont's name: FluidSynth reads the file when a MIDI file is loaded.
     const QString soundfont = soundfont_path();
     if (!soundfont.isEmpty())
         Mix_SetSoundFonts(QFile::encodeName(soundfont).constData());
-    if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 2048) != 0) {
-        Mix_Quit();
-        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    {
+        std::lock_guard lock(g_output_mutex);
+        if (!open_output_locked()) {
+            Mix_Quit();
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+            return;
+        }
+    }
+    g_available = true;
+}
+
+// The idle timer's end. A sound that plays keeps the output (its end notice
+// starts the timer again); a load in progress only puts the closing off.
+void close_output_now()
+{
+    if (g_shut_down || !g_output_open)
+        return;
+    std::lock_guard lock(g_output_mutex);
+    if (!g_output_open || Mix_Playing(-1) != 0 || Mix_PlayingMusic() != 0)
+        return;
+    if (g_output_holds != 0) {
+        if (g_idle_timer)
+            g_idle_timer->start();
         return;
     }
+    g_output_open = false;
+    Mix_CloseAudio();
+}
+
+// With g_output_mutex held.
+bool open_output_locked()
+{
+    if (g_output_open)
+        return true;
+    if (Mix_OpenAudio(MIX_DEFAULT_FREQUENCY, MIX_DEFAULT_FORMAT, 2, 2048) != 0)
+        return false;
     Mix_AllocateChannels(16);
     Mix_ChannelFinished(on_channel_finished);
     Mix_HookMusicFinished(on_music_finished);
-    g_available = true;
+    g_output_open = true;
+    return true;
 }
 
 void close_sound()
@@ -138,9 +185,12 @@ void close_sound()
     g_shut_down = true;
     if (g_available && !loader_left) {
         g_available = false;
-        Mix_HaltChannel(-1);
-        Mix_HaltMusic();
-        Mix_CloseAudio();
+        if (g_output_open) {
+            g_output_open = false;
+            Mix_HaltChannel(-1);
+            Mix_HaltMusic();
+            Mix_CloseAudio();
+        }
         Mix_Quit();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
     }
@@ -156,6 +206,8 @@ bool sound_available()
     std::call_once(g_open_once, open_sound);
     return g_available;
 }
+
+bool sound_output_open() { return g_output_open; }
 
 QString soundfont_path()
 {
@@ -218,6 +270,44 @@ bool run_on_gui_thread(std::function<void()> fn)
 }
 
 bool shut_down() { return g_shut_down; }
+
+output_hold::output_hold()
+{
+    std::lock_guard lock(g_output_mutex);
+    ++g_output_holds;
+}
+
+output_hold::~output_hold()
+{
+    std::lock_guard lock(g_output_mutex);
+    --g_output_holds;
+}
+
+bool open_output()
+{
+    if (!sound_available())
+        return false;
+    if (g_output_open)
+        return true;
+    std::lock_guard lock(g_output_mutex);
+    return !g_shut_down && open_output_locked();
+}
+
+void close_output_if_idle()
+{
+    if (g_shut_down || !g_output_open)
+        return;
+    if (!g_idle_timer) {
+        std::lock_guard lock(g_mutex);
+        if (!g_gui_anchor)
+            return;
+        g_idle_timer = new QTimer(g_gui_anchor);
+        g_idle_timer->setSingleShot(true);
+        g_idle_timer->setInterval(k_idle_close_ms);
+        QObject::connect(g_idle_timer, &QTimer::timeout, [] { close_output_now(); });
+    }
+    g_idle_timer->start(); // counts from the latest moment the output fell idle
+}
 
 } // namespace sound_internal
 

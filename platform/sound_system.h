@@ -12,6 +12,11 @@ namespace platform {
 // so the players call it on their loading thread). True when sound can be heard.
 bool sound_available();
 
+// True while the output device is open. It is closed a few seconds after the
+// last sound ended (an open device wakes the program for every buffer it
+// plays, silence too) and opened again when a sound is loaded or starts.
+bool sound_output_open();
+
 // The General MIDI soundfont that MIDI files play through: SDL's own choice when
 // that file exists, otherwise the first of the usual system soundfonts found.
 // Empty when there is none (MIDI files then stay silent).
@@ -38,6 +43,22 @@ void run_in_background(std::function<void()> job);
 bool run_on_gui_thread(std::function<void()> fn);
 // True after the output has been closed at the end of the application.
 bool shut_down();
+
+// Keeps the output from being closed while held (decoding or freeing a sound
+// uses the mixer from a loading thread); it opens nothing.
+class output_hold
+{
+public:
+    output_hold();
+    ~output_hold();
+    output_hold(const output_hold &) = delete;
+    output_hold &operator=(const output_hold &) = delete;
+};
+// Opens the output again if it was closed while idle; false when it cannot.
+bool open_output();
+// Closes the output a few seconds from now if by then no sound plays, none is
+// being loaded and nothing holds it. User-interface thread.
+void close_output_if_idle();
 } // namespace sound_internal
 
 } // namespace platform

@@ -41,17 +41,50 @@ QImage screen_image(int width, int height)
 
 void surface::resize(int width, int height)
 {
-    img_ = screen_image(std::max(width, 0), std::max(height, 0));
+    width = std::max(width, 0);
+    height = std::max(height, 0);
+    if (display_) {
+        display_size_ = QSize(width, height);
+        return;
+    }
+    img_ = QImage(); // the old pixels go before the new ones are taken
+    if (allocator_)
+        img_ = allocator_(width, height);
+    if (img_.isNull() || img_.size() != QSize(width, height) || img_.format() != QImage::Format_RGB32)
+        img_ = screen_image(width, height);
     img_.fill(0xff000000u);
+}
+
+void surface::show_on_display(display_sink show)
+{
+    display_size_ = display_ ? display_size_ : img_.size();
+    display_ = std::move(show);
+    img_ = QImage();
+}
+
+void surface::make_32bit()
+{
+    if (!display_ && !img_.isNull() && img_.format() != QImage::Format_RGB32)
+        img_ = img_.convertToFormat(QImage::Format_RGB32);
 }
 
 void surface::set_pixel(int x, int y, std::uint32_t rgb)
 {
+    make_32bit();
     row(y)[x] = rgb | 0xff000000u;
 }
 
 void surface::fill(std::uint32_t rgb)
 {
+    if (display_) {
+        // The display keeps no pixels: show a filled surface of its size instead.
+        surface filled(display_size_.width(), display_size_.height());
+        filled.img_.fill(rgb | 0xff000000u);
+        display_(filled, filled.img_.rect(), QPoint(0, 0));
+        changed(filled.img_.rect());
+        return;
+    }
+    make_32bit();
     img_.fill(rgb | 0xff000000u);
     changed(img_.rect());
 }
@@ -72,6 +105,21 @@ bool surface::load(const QString &file)
     return true;
 }
 
+bool surface::load_picture(const QString &file)
+{
+    QImageReader reader(file);
+    QImage loaded = reader.read();
+    if (loaded.isNull())
+        return false;
+    // An 8-bit picture stays 8-bit; anything else is held as 32-bit pixels.
+    if (loaded.format() == QImage::Format_Indexed8 && !loaded.hasAlphaChannel())
+        img_ = std::move(loaded);
+    else
+        img_ = loaded.convertToFormat(QImage::Format_RGB32);
+    changed(img_.rect());
+    return true;
+}
+
 int BitBlt(surface &dest, int x, int y, int w, int h, const surface &src, int sx, int sy, std::uint32_t rop)
 {
     // Clip once against both surfaces; the row loops below then stay in bounds.
@@ -83,6 +131,21 @@ int BitBlt(surface &dest, int x, int y, int w, int h, const surface &src, int sx
     h = std::min({h, dest.height() - y, src.height() - sy});
     if (w <= 0 || h <= 0)
         return 1;
+    if (src.is_display())
+        return 1; // the display keeps nothing to read
+    if (src.img_.format() != QImage::Format_RGB32) {
+        // A picture kept in its file's format: copy from a 32-bit piece of it.
+        surface piece;
+        piece.img_ = src.img_.copy(sx, sy, w, h).convertToFormat(QImage::Format_RGB32);
+        return BitBlt(dest, x, y, w, h, piece, 0, 0, rop);
+    }
+    if (dest.is_display()) {
+        if (rop == SRCCOPY)
+            dest.display_(src, QRect(sx, sy, w, h), QPoint(x, y));
+        dest.changed(QRect(x, y, w, h));
+        return 1;
+    }
+    dest.make_32bit();
 
     for (int r = 0; r < h; ++r) {
         std::uint32_t *d = dest.row(y + r) + x;

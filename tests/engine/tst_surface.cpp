@@ -208,6 +208,74 @@ private slots:
         QCOMPARE(((top_edge >> 16) & 0xffu) > 128, !bands_cut || w * 48 == h * 64);
         QCOMPARE((side_edge & 0xffu) > 128, bands_cut || w * 48 == h * 64);
     }
+
+    // A scene kept as its file's 8-bit pixels copies, scales and takes writes
+    // exactly as the same picture held at 32 bits.
+    void eight_bit_pictures_behave_as_32_bit()
+    {
+        QTemporaryDir dir;
+        QImage indexed(8, 6, QImage::Format_Indexed8);
+        indexed.setColorTable({0xff000000u, 0xff204080u, 0xffffffffu});
+        for (int y = 0; y < 6; ++y)
+            for (int x = 0; x < 8; ++x)
+                indexed.setPixel(x, y, static_cast<uint>((x + y) % 3));
+        const QString file = dir.filePath(QStringLiteral("scene.png"));
+        QVERIFY(indexed.save(file));
+        surface eight, full;
+        QVERIFY(eight.load_picture(file));
+        QVERIFY(full.load(file));
+        QCOMPARE(eight.image().format(), QImage::Format_Indexed8);
+        QCOMPARE(eight.pixel(1, 0), 0xff204080u);
+
+        surface a = filled(10, 10, 0xff010101u), b = filled(10, 10, 0xff010101u);
+        BitBlt(a, -1, 2, 8, 6, eight, 0, 0, SRCPAINT);
+        BitBlt(b, -1, 2, 8, 6, full, 0, 0, SRCPAINT);
+        QCOMPARE(a.image(), b.image());
+
+        BitBlt(eight, 0, 0, 2, 2, a, 0, 0, SRCAND); // a write makes it 32-bit first
+        BitBlt(full, 0, 0, 2, 2, b, 0, 0, SRCAND);
+        QCOMPARE(eight.image().format(), QImage::Format_RGB32);
+        QCOMPARE(eight.image(), full.image());
+        QVERIFY(!surface().load_picture(dir.filePath(QStringLiteral("missing.png"))));
+    }
+
+    // The display surface keeps no pixels: copies onto it are handed on,
+    // clipped, and nothing can be read back from it.
+    void display_surface_hands_copies_on()
+    {
+        struct shown { QRect from; QPoint to; std::uint32_t first; };
+        QList<shown> log;
+        surface screen(20, 10);
+        screen.show_on_display([&log](const surface &src, const QRect &from, const QPoint &to) {
+            log.append({from, to, src.pixel(from.x(), from.y())});
+        });
+        QVERIFY(screen.is_display());
+        QVERIFY(screen.image().isNull());
+        QCOMPARE(screen.width(), 20);
+        screen.resize(30, 12);
+        QCOMPARE(screen.width(), 30);
+        QCOMPARE(screen.height(), 12);
+        QVERIFY(!screen.is_null());
+
+        surface work = filled(30, 12, 0xff00ff00u);
+        work.set_pixel(0, 3, 0xffff0000u);
+        BitBlt(screen, -2, 3, 6, 4, work, 0, 3, SRCCOPY);
+        QCOMPARE(log.size(), 1);
+        QCOMPARE(log[0].from, QRect(2, 3, 4, 4)); // the columns left of the screen are skipped
+        QCOMPARE(log[0].to, QPoint(0, 3));
+        BitBlt(screen, 0, 0, 5, 5, work, 0, 0, SRCPAINT); // what is shown cannot be combined with
+        BitBlt(screen, 40, 0, 5, 5, work, 0, 0, SRCCOPY); // wholly outside
+        QCOMPARE(log.size(), 1);
+
+        surface back = filled(30, 12, 0xff123456u);
+        BitBlt(back, 0, 0, 30, 12, screen, 0, 0, SRCCOPY);
+        QCOMPARE(back.pixel(5, 5), 0xff123456u);
+
+        screen.fill(0xff0000ffu);
+        QCOMPARE(log.size(), 2);
+        QCOMPARE(log[1].from, QRect(0, 0, 30, 12));
+        QCOMPARE(log[1].first, 0xff0000ffu);
+    }
 };
 
 QTEST_GUILESS_MAIN(tst_surface)

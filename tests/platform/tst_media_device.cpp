@@ -282,6 +282,41 @@ private slots:
         QVERIFY(audible ? peak >= k_audible_peak : peak <= k_silent_peak);
         QVERIFY(disk_.peak(disk_output::after(returned, 0.5), disk_.position()) <= k_silent_peak);
     }
+
+    // A device left open plays silence and wakes the program for every buffer:
+    // it closes a while after the last sound and opens again for the next one.
+    // (The disk driver starts its file anew when the device opens again.)
+    void output_closes_while_nothing_plays()
+    {
+        media_device wave;
+        media_device midi;
+        start(wave, QStringLiteral("WaveAudio"), path("short.wav"));
+        QTRY_VERIFY(platform::sound_output_open());
+        QTRY_COMPARE_WITH_TIMEOUT(wave.Mode(), media_device::mode_stopped, 10000);
+        QTest::qWait(1000);
+        QVERIFY2(platform::sound_output_open(), "closed at once: every pick would open it again");
+        QTRY_VERIFY_WITH_TIMEOUT(!platform::sound_output_open(), 8000);
+
+        // A file still open but silent keeps nothing open; the next sound is heard.
+        for (media_device *device : {&wave, &midi}) {
+            const bool is_wave = device == &wave;
+            QVERIFY(start(*device, is_wave ? QStringLiteral("WaveAudio") : QStringLiteral("Sequencer"),
+                          is_wave ? path("tone.wav") : path("chord.mid"))
+                    < k_frame_budget_ms);
+            QTRY_VERIFY(platform::sound_output_open());
+            QCOMPARE(device->Mode(), media_device::mode_playing);
+            QTRY_COMPARE_WITH_TIMEOUT(device->Mode(), media_device::mode_stopped, 10000);
+            QVERIFY(disk_.peak(0, disk_.position()) >= k_audible_peak);
+            QTRY_VERIFY_WITH_TIMEOUT(!platform::sound_output_open(), 8000);
+        }
+
+        // While a sound plays, the output stays open however long it lasts.
+        platform::play_sound(path("short.wav"), platform::snd_async | platform::snd_loop);
+        QTest::qWait(5000);
+        QVERIFY(platform::sound_output_open());
+        platform::play_sound(QStringLiteral("1"), platform::snd_async);
+        QTRY_VERIFY_WITH_TIMEOUT(!platform::sound_output_open(), 8000);
+    }
 };
 
 QTEST_MAIN(tst_media_device)
